@@ -45,6 +45,9 @@ constexpr HRESULT STG_E_INVALIDPOINTER = static_cast<HRESULT>(0x80030009u);
 constexpr HRESULT STG_E_MEDIUMFULL = static_cast<HRESULT>(0x80030070u);
 constexpr HRESULT STG_E_FILENOTFOUND = static_cast<HRESULT>(0x80030002u);
 constexpr HRESULT STG_E_REVERTED = static_cast<HRESULT>(0x80030102u);
+constexpr HRESULT SPERR_UNSUPPORTED_FORMAT = static_cast<HRESULT>(0x80045003u);
+// The audio device could not be opened (the platform's "device not ready").
+constexpr HRESULT E_AUDIO_DEVICE_NOT_READY = static_cast<HRESULT>(0x80070015u);
 
 struct GUID {
     uint32_t Data1;
