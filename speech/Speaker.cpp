@@ -46,3 +46,5 @@ HRESULT Speaker::SpeakText(LPCWSTR text) {
     if (FAILED(hr)) ReportSpeakFailure(hr);
     return hr;
 }
+
+HRESULT Speaker::WaitUntilDone(ULONG milliseconds) { return voice->WaitUntilDone(milliseconds); }

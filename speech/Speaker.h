@@ -19,6 +19,8 @@ public:
     /// Speaks asynchronously, cutting off whatever the voice is still saying. A failure is
     /// reported on standard error and returned.
     HRESULT SpeakText(LPCWSTR text);
+    /// Waits until the voice has finished what it was given (INFINITE: no limit).
+    HRESULT WaitUntilDone(ULONG milliseconds);
 
     // Rendering into a WAV file: BindOutputToFile, then what is to go into the file, then
     // FinishFileOutput (always, whether the binding worked or not).
