@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "AudioFrames.h"
 #include "ComTypes.h"
 
 bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
