@@ -17,4 +17,5 @@ public:
 private:
     CLSID clsid;
     unsigned long cookie = 0;  // the platform's registration, where it has one
+    bool comStarted = false;   // whether this override initialised COM (to be undone)
 };

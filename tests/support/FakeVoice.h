@@ -47,6 +47,37 @@ public:
 
     IUnknown* CurrentOutput() const { return currentOutput; }
 
+#ifdef _WIN32
+    // The rest of the platform's voice interface (events, notification, voice choice,
+    // user interface): nothing in this system calls it, so the fake refuses it all.
+    HRESULT SetNotifySink(ISpNotifySink*) override { return E_NOTIMPL; }
+    HRESULT SetNotifyWindowMessage(HWND, UINT, WPARAM, LPARAM) override { return E_NOTIMPL; }
+    HRESULT SetNotifyCallbackFunction(SPNOTIFYCALLBACK*, WPARAM, LPARAM) override { return E_NOTIMPL; }
+    HRESULT SetNotifyCallbackInterface(ISpNotifyCallback*, WPARAM, LPARAM) override { return E_NOTIMPL; }
+    HRESULT SetNotifyWin32Event() override { return E_NOTIMPL; }
+    HRESULT WaitForNotifyEvent(DWORD) override { return E_NOTIMPL; }
+    HANDLE GetNotifyEventHandle() override { return nullptr; }
+    HRESULT SetInterest(ULONGLONG, ULONGLONG) override { return E_NOTIMPL; }
+    HRESULT GetEvents(ULONG, SPEVENT*, ULONG*) override { return E_NOTIMPL; }
+    HRESULT GetInfo(SPEVENTSOURCEINFO*) override { return E_NOTIMPL; }
+    HRESULT GetOutputObjectToken(ISpObjectToken**) override { return E_NOTIMPL; }
+    HRESULT Pause() override { return E_NOTIMPL; }
+    HRESULT Resume() override { return E_NOTIMPL; }
+    HRESULT SetVoice(ISpObjectToken*) override { return E_NOTIMPL; }
+    HRESULT GetVoice(ISpObjectToken**) override { return E_NOTIMPL; }
+    HRESULT GetStatus(SPVOICESTATUS*, LPWSTR*) override { return E_NOTIMPL; }
+    HRESULT Skip(LPCWSTR, LONG, ULONG*) override { return E_NOTIMPL; }
+    HRESULT SetPriority(SPVPRIORITY) override { return E_NOTIMPL; }
+    HRESULT GetPriority(SPVPRIORITY*) override { return E_NOTIMPL; }
+    HRESULT SetAlertBoundary(SPEVENTENUM) override { return E_NOTIMPL; }
+    HRESULT GetAlertBoundary(SPEVENTENUM*) override { return E_NOTIMPL; }
+    HRESULT SetSyncSpeakTimeout(ULONG) override { return E_NOTIMPL; }
+    HRESULT GetSyncSpeakTimeout(ULONG*) override { return E_NOTIMPL; }
+    HANDLE SpeakCompleteEvent() override { return nullptr; }
+    HRESULT IsUISupported(LPCWSTR, void*, ULONG, BOOL*) override { return E_NOTIMPL; }
+    HRESULT DisplayUI(HWND, LPCWSTR, LPCWSTR, void*, ULONG) override { return E_NOTIMPL; }
+#endif
+
 private:
     FakeVoice() = default;
     ~FakeVoice() override;

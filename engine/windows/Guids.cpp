@@ -1,0 +1,8 @@
+// Identifiers of the speech platform that mingw-w64's import libraries (libsapi, libuuid)
+// declare in sapi.h but do not define. The others come from those libraries.
+#include "engine/Engine.h"
+
+extern "C" {
+const GUID SPDFID_Text = {0x7CEEF9F9, 0x3D13, 0x11D2, {0x9E, 0xE7, 0x00, 0xC0, 0x4F, 0x79, 0x73, 0x96}};
+const GUID SPDFID_WaveFormatEx = {0xC31ADBAE, 0x527F, 0x4FF5, {0xA2, 0x30, 0xF6, 0x2B, 0xB6, 0x1F, 0xF7, 0x0C}};
+}
