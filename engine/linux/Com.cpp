@@ -26,6 +26,7 @@ std::map<GUID, engine_test::ClassFactory, GuidLess>& Overrides() {
 }
 
 std::atomic<int> failingAllocations{0};
+std::atomic<int> liveBlocks{0};
 
 }  // namespace
 
@@ -40,6 +41,8 @@ void OverrideClass(REFCLSID clsid, ClassFactory factory) {
 }
 
 void FailTaskMemAllocs(int count) { failingAllocations = count; }
+
+int LiveTaskMemBlocks() { return liveBlocks.load(); }
 
 }  // namespace engine_test
 
@@ -65,7 +68,12 @@ LPVOID CoTaskMemAlloc(size_t size) {
     while (failing > 0) {
         if (failingAllocations.compare_exchange_weak(failing, failing - 1)) return nullptr;
     }
-    return std::malloc(size == 0 ? 1 : size);
+    void* block = std::malloc(size == 0 ? 1 : size);
+    if (block != nullptr) ++liveBlocks;
+    return block;
 }
 
-void CoTaskMemFree(LPVOID block) { std::free(block); }
+void CoTaskMemFree(LPVOID block) {
+    if (block != nullptr) --liveBlocks;
+    std::free(block);
+}

@@ -16,4 +16,7 @@ void OverrideClass(REFCLSID clsid, ClassFactory factory);
 /// The next `count` calls of CoTaskMemAlloc fail (return null); 0 restores normal work.
 void FailTaskMemAllocs(int count);
 
+/// How many blocks from CoTaskMemAlloc have not yet been given to CoTaskMemFree.
+int LiveTaskMemBlocks();
+
 }  // namespace engine_test
