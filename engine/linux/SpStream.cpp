@@ -1,6 +1,7 @@
 // The stream object behind CLSID_SpStream: a stream that carries a format, bound either
 // to a WAV file or to a base stream it passes bytes on to.
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -8,6 +9,8 @@
 #include "AudioFrames.h"
 #include "Classes.h"
 #include "StreamErrors.h"
+#include "Utf8Path.h"
+#include "WavFile.h"
 #include "engine/ComObject.h"
 
 namespace {
@@ -31,22 +34,27 @@ public:
         std::lock_guard<std::mutex> guard(lock);
         if (read != nullptr) *read = 0;
         if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+        if (file) return file->ReadBytes(buffer, size, read);
         return base->Read(buffer, size, read);
     }
     HRESULT Write(const void* buffer, ULONG size, ULONG* written) override {
         std::lock_guard<std::mutex> guard(lock);
         if (written != nullptr) *written = 0;
         if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+        if (file) return file->WriteBytes(buffer, size, written);
         return base->Write(buffer, size, written);
     }
     HRESULT Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) override {
         std::lock_guard<std::mutex> guard(lock);
         if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+        if (file) return file->SeekBytes(move.QuadPart, origin, newPosition);
         return base->Seek(move, origin, newPosition);
     }
     HRESULT SetSize(ULARGE_INTEGER newSize) override {
         std::lock_guard<std::mutex> guard(lock);
         if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+        // A WAV file's size follows from what is written into it.
+        if (file) return STG_E_INVALIDFUNCTION;
         return base->SetSize(newSize);
     }
 
@@ -84,14 +92,42 @@ public:
         std::lock_guard<std::mutex> guard(lock);
         *stream = nullptr;
         if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+        if (base == nullptr) return S_FALSE;  // a file-bound stream has no base stream
         base->AddRef();
         *stream = base;
         return S_OK;
     }
-    HRESULT BindToFile(LPCWSTR, SPFILEMODE, const GUID*, const WAVEFORMATEX*, ULONGLONG) override {
+    HRESULT BindToFile(LPCWSTR fileName, SPFILEMODE mode, const GUID* formatId, const WAVEFORMATEX* waveFormat,
+                       ULONGLONG /*eventInterest: a file stream carries no events*/) override {
+        if (fileName == nullptr || fileName[0] == 0) return E_INVALIDARG;
         std::lock_guard<std::mutex> guard(lock);
         if (state != State::Unbound) return SPERR_ALREADY_INITIALIZED;
-        return E_NOTIMPL;
+
+        const std::string path = Utf8PathFromUtf16(fileName);
+        std::unique_ptr<WavFile> opened;
+        HRESULT hr = S_OK;
+        switch (mode) {
+            case SPFM_OPEN_READONLY:
+                hr = WavFile::Open(path, &opened);
+                break;
+            case SPFM_CREATE:
+            case SPFM_CREATE_ALWAYS:
+                if (formatId == nullptr || waveFormat == nullptr) return E_INVALIDARG;
+                // Only audio can go into a WAV file.
+                if (*formatId != SPDFID_WaveFormatEx) return SPERR_UNSUPPORTED_FORMAT;
+                hr = WavFile::Create(path, *waveFormat, mode == SPFM_CREATE, &opened);
+                break;
+            default:
+                // Reading and writing one file at once is not offered.
+                return E_NOTIMPL;
+        }
+        if (FAILED(hr)) return hr;
+
+        file = std::move(opened);
+        format = file->FormatBlock();
+        this->formatId = SPDFID_WaveFormatEx;
+        state = State::File;
+        return S_OK;
     }
     HRESULT Close() override {
         std::lock_guard<std::mutex> guard(lock);
@@ -102,19 +138,41 @@ public:
     }
 
     // IEngineAudioFrames
-    HRESULT GetFrameFormat(DWORD*, WORD*) override { return E_NOTIMPL; }
-    HRESULT ReadFrames(float*, ULONG, ULONG* framesRead) override {
-        if (framesRead != nullptr) *framesRead = 0;
-        return E_NOTIMPL;
+    HRESULT GetFrameFormat(DWORD* samplesPerSec, WORD* channels) override {
+        if (samplesPerSec == nullptr || channels == nullptr) return E_POINTER;
+        std::lock_guard<std::mutex> guard(lock);
+        if (HRESULT hr = RequireFile(); FAILED(hr)) return hr;
+        *samplesPerSec = file->SampleRate();
+        *channels = file->Channels();
+        return S_OK;
     }
-    HRESULT WriteFrames(const float*, ULONG) override { return E_NOTIMPL; }
+    HRESULT ReadFrames(float* interleaved, ULONG frames, ULONG* framesRead) override {
+        if (framesRead != nullptr) *framesRead = 0;
+        std::lock_guard<std::mutex> guard(lock);
+        if (HRESULT hr = RequireFile(); FAILED(hr)) return hr;
+        return file->ReadFrames(interleaved, frames, framesRead);
+    }
+    HRESULT WriteFrames(const float* interleaved, ULONG frames) override {
+        std::lock_guard<std::mutex> guard(lock);
+        if (HRESULT hr = RequireFile(); FAILED(hr)) return hr;
+        return file->WriteFrames(interleaved, frames);
+    }
 
 private:
-    enum class State { Unbound, BaseStream, Closed };
+    enum class State { Unbound, BaseStream, File, Closed };
 
     ~SpStream() override { ReleaseBacking(); }
 
-    bool OffersFrames() { return false; }
+    // Decided when the interface is asked for: only a stream bound to a file offers frames.
+    bool OffersFrames() {
+        std::lock_guard<std::mutex> guard(lock);
+        return state == State::File;
+    }
+
+    HRESULT RequireFile() const {
+        if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+        return file ? S_OK : E_NOINTERFACE;
+    }
 
     HRESULT RequireBound() const {
         switch (state) {
@@ -134,7 +192,9 @@ private:
         return copy;
     }
 
+    // Closing the file completes it: its header sizes become final.
     void ReleaseBacking() {
+        file.reset();
         IStream* released = base;
         base = nullptr;
         if (released != nullptr) released->Release();
@@ -145,6 +205,7 @@ private:
     GUID formatId = GUID_NULL;
     std::vector<unsigned char> format;  // the wave format block, or empty when there is none
     IStream* base = nullptr;
+    std::unique_ptr<WavFile> file;
 };
 
 }  // namespace

@@ -1,0 +1,258 @@
+#include "WavFile.h"
+
+#include <fcntl.h>
+#include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "StreamErrors.h"
+#include "WavFormatChunk.h"
+#include "WaveFormatMapping.h"
+
+namespace {
+
+// Asks the file system first, so a missing or forbidden file is reported as such rather
+// than as an unreadable format.
+HRESULT CheckOpenable(const std::string& path, int flags) {
+    int descriptor = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    if (descriptor < 0) return ResultFromErrno(errno);
+    struct stat status {};
+    bool isDirectory = ::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode);
+    ::close(descriptor);
+    return isDirectory ? ResultFromErrno(EISDIR) : S_OK;
+}
+
+bool IsWav(int format) {
+    int major = format & SF_FORMAT_TYPEMASK;
+    return major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX;
+}
+
+}  // namespace
+
+HRESULT WavFile::Open(const std::string& path, std::unique_ptr<WavFile>* file) {
+    file->reset();
+    if (path.empty()) return E_INVALIDARG;
+    if (HRESULT hr = CheckOpenable(path, O_RDONLY); FAILED(hr)) return hr;
+
+    SF_INFO info{};
+    SNDFILE* sndfile = sf_open(path.c_str(), SFM_READ, &info);
+    if (sndfile == nullptr) return SPERR_UNSUPPORTED_FORMAT;
+    std::vector<unsigned char> block = ReadWavFormatChunk(path);
+    if (!IsWav(info.format) || block.empty() || info.channels <= 0) {
+        sf_close(sndfile);
+        return SPERR_UNSUPPORTED_FORMAT;
+    }
+    file->reset(new WavFile(sndfile, false, info.channels, info.samplerate, info.format, info.frames,
+                            std::move(block)));
+    return S_OK;
+}
+
+HRESULT WavFile::Create(const std::string& path, const WAVEFORMATEX& format, bool mustBeNew,
+                        std::unique_ptr<WavFile>* file) {
+    file->reset();
+    if (path.empty()) return E_INVALIDARG;
+    int sndfileFormat = 0;
+    if (HRESULT hr = SndfileFormatForWaveFormat(format, &sndfileFormat); FAILED(hr)) return hr;
+    if (HRESULT hr = CheckOpenable(path, O_WRONLY | O_CREAT | (mustBeNew ? O_EXCL : O_TRUNC)); FAILED(hr)) return hr;
+
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(format.nSamplesPerSec);
+    info.channels = format.nChannels;
+    info.format = sndfileFormat;
+    SNDFILE* sndfile = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (sndfile == nullptr) {
+        ::unlink(path.c_str());
+        return E_FAIL;
+    }
+    // Samples beyond full scale are held at full scale instead of wrapping around.
+    sf_command(sndfile, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // The header is on disk now, so the format chunk can be read back: the block codecs
+    // choose their own block layout, and the file's is the one to report.
+    sf_command(sndfile, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+    std::vector<unsigned char> block = ReadWavFormatChunk(path);
+    if (block.empty()) {
+        sf_close(sndfile);
+        ::unlink(path.c_str());
+        return E_FAIL;
+    }
+    file->reset(new WavFile(sndfile, true, info.channels, info.samplerate, info.format, 0, std::move(block)));
+    return S_OK;
+}
+
+WavFile::WavFile(SNDFILE* sndfile, bool writing, int channels, int sampleRate, int format, LONGLONG frames,
+                 std::vector<unsigned char> formatBlock)
+    : sndfile(sndfile),
+      writing(writing),
+      channels(channels),
+      sampleRate(sampleRate),
+      format(format),
+      totalFrames(frames),
+      formatBlock(std::move(formatBlock)),
+      frameBytes(static_cast<size_t>(RawSampleBytes(format)) * static_cast<size_t>(channels)) {}
+
+WavFile::~WavFile() { sf_close(sndfile); }
+
+DWORD WavFile::SampleRate() const { return static_cast<DWORD>(sampleRate); }
+
+WORD WavFile::Channels() const { return static_cast<WORD>(channels); }
+
+HRESULT WavFile::ReadFrames(float* interleaved, ULONG frames, ULONG* framesRead) {
+    if (framesRead != nullptr) *framesRead = 0;
+    if (writing) return STG_E_ACCESSDENIED;
+    if (interleaved == nullptr && frames > 0) return E_POINTER;
+    DropPartialFrame();
+    sf_count_t got = sf_readf_float(sndfile, interleaved, frames);
+    if (got < 0) return E_FAIL;
+    if (framesRead != nullptr) *framesRead = static_cast<ULONG>(got);
+    return S_OK;
+}
+
+HRESULT WavFile::WriteFrames(const float* interleaved, ULONG frames) {
+    if (!writing) return STG_E_ACCESSDENIED;
+    if (interleaved == nullptr && frames > 0) return E_POINTER;
+    DropPartialFrame();
+    sf_count_t put = sf_writef_float(sndfile, interleaved, frames);
+    NoteWrittenEnd();
+    if (put != static_cast<sf_count_t>(frames)) return STG_E_MEDIUMFULL;
+    return S_OK;
+}
+
+HRESULT WavFile::RequireByteAccess(bool forWriting) const {
+    if (frameBytes == 0) return SPERR_UNSUPPORTED_FORMAT;
+    if (forWriting != writing) return STG_E_ACCESSDENIED;
+    return S_OK;
+}
+
+void WavFile::DropPartialFrame() {
+    partialFrame.clear();
+    partialUsed = 0;
+}
+
+HRESULT WavFile::ReadBytes(void* buffer, ULONG size, ULONG* read) {
+    if (read != nullptr) *read = 0;
+    if (HRESULT hr = RequireByteAccess(false); FAILED(hr)) return hr;
+    if (buffer == nullptr && size > 0) return STG_E_INVALIDPOINTER;
+    auto* out = static_cast<unsigned char*>(buffer);
+    size_t done = 0;
+
+    // First what is left of a frame an earlier call split.
+    size_t held = std::min<size_t>(partialFrame.size() - partialUsed, size);
+    if (held > 0) {
+        std::memcpy(out, partialFrame.data() + partialUsed, held);
+        partialUsed += held;
+        done += held;
+        if (partialUsed == partialFrame.size()) DropPartialFrame();
+    }
+
+    // Then whole frames straight into the caller's buffer.
+    size_t whole = (size - done) / frameBytes * frameBytes;
+    bool atEnd = false;
+    if (whole > 0) {
+        sf_count_t got = sf_read_raw(sndfile, out + done, static_cast<sf_count_t>(whole));
+        if (got < 0) return E_FAIL;
+        done += static_cast<size_t>(got);
+        atEnd = static_cast<size_t>(got) < whole;
+    }
+
+    // Then the start of one more frame, keeping the rest for the next call.
+    if (!atEnd && done < size) {
+        std::vector<unsigned char> frame(frameBytes);
+        sf_count_t got = sf_read_raw(sndfile, frame.data(), static_cast<sf_count_t>(frameBytes));
+        if (got < 0) return E_FAIL;
+        frame.resize(static_cast<size_t>(got));
+        size_t part = std::min(frame.size(), size - done);
+        std::memcpy(out + done, frame.data(), part);
+        done += part;
+        if (part < frame.size()) {
+            partialFrame = std::move(frame);
+            partialUsed = part;
+        }
+    }
+    if (read != nullptr) *read = static_cast<ULONG>(done);
+    return S_OK;
+}
+
+HRESULT WavFile::WriteBytes(const void* buffer, ULONG size, ULONG* written) {
+    if (written != nullptr) *written = 0;
+    if (HRESULT hr = RequireByteAccess(true); FAILED(hr)) return hr;
+    if (buffer == nullptr && size > 0) return STG_E_INVALIDPOINTER;
+    const auto* in = static_cast<const unsigned char*>(buffer);
+    size_t done = 0;
+
+    // Complete a frame an earlier call left unfinished.
+    if (!partialFrame.empty()) {
+        size_t part = std::min<size_t>(frameBytes - partialFrame.size(), size);
+        partialFrame.insert(partialFrame.end(), in, in + part);
+        done += part;
+        if (partialFrame.size() == frameBytes) {
+            sf_count_t put = sf_write_raw(sndfile, partialFrame.data(), static_cast<sf_count_t>(frameBytes));
+            NoteWrittenEnd();
+            if (put != static_cast<sf_count_t>(frameBytes)) return STG_E_MEDIUMFULL;
+            DropPartialFrame();
+        }
+    }
+
+    size_t whole = (size - done) / frameBytes * frameBytes;
+    if (whole > 0) {
+        sf_count_t put = sf_write_raw(sndfile, in + done, static_cast<sf_count_t>(whole));
+        NoteWrittenEnd();
+        if (put != static_cast<sf_count_t>(whole)) {
+            if (written != nullptr) *written = static_cast<ULONG>(done);
+            return STG_E_MEDIUMFULL;
+        }
+        done += whole;
+    }
+
+    // A frame's first bytes wait for the rest; they count as written.
+    partialFrame.insert(partialFrame.end(), in + done, in + size);
+    if (written != nullptr) *written = size;
+    return S_OK;
+}
+
+void WavFile::NoteWrittenEnd() {
+    sf_count_t frame = sf_seek(sndfile, 0, SEEK_CUR);
+    if (frame > totalFrames) totalFrames = frame;
+}
+
+LONGLONG WavFile::BytePosition() const {
+    sf_count_t frame = sf_seek(sndfile, 0, SEEK_CUR);
+    if (frame < 0) frame = 0;
+    LONGLONG position = static_cast<LONGLONG>(frame) * static_cast<LONGLONG>(frameBytes);
+    if (writing) return position + static_cast<LONGLONG>(partialFrame.size());
+    return position - static_cast<LONGLONG>(partialFrame.size() - partialUsed);
+}
+
+HRESULT WavFile::SeekBytes(LONGLONG move, DWORD origin, ULARGE_INTEGER* newPosition) {
+    if (HRESULT hr = RequireByteAccess(writing); FAILED(hr)) return hr;
+    LONGLONG current = BytePosition();
+    LONGLONG target = 0;
+    switch (origin) {
+        case STREAM_SEEK_SET: target = move; break;
+        case STREAM_SEEK_CUR: target = current + move; break;
+        case STREAM_SEEK_END: target = totalFrames * static_cast<LONGLONG>(frameBytes) + move; break;
+        default: return STG_E_INVALIDFUNCTION;
+    }
+    if (target < 0) return STG_E_INVALIDFUNCTION;
+
+    if (target != current) {
+        const auto frameSize = static_cast<LONGLONG>(frameBytes);
+        if (writing && (target % frameSize != 0 || !partialFrame.empty())) return STG_E_INVALIDFUNCTION;
+        if (target > totalFrames * frameSize) return STG_E_INVALIDFUNCTION;
+        DropPartialFrame();
+        if (sf_seek(sndfile, target / frameSize, SEEK_SET) < 0) return STG_E_INVALIDFUNCTION;
+        if (!writing && target % frameSize != 0) {
+            // Land inside a frame: read it and hand out only its remaining bytes.
+            std::vector<unsigned char> frame(frameBytes);
+            sf_count_t got = sf_read_raw(sndfile, frame.data(), frameSize);
+            if (got != frameSize) return E_FAIL;
+            partialFrame = std::move(frame);
+            partialUsed = static_cast<size_t>(target % frameSize);
+        }
+    }
+    if (newPosition != nullptr) newPosition->QuadPart = static_cast<ULONGLONG>(target);
+    return S_OK;
+}
