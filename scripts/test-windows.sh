@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows executables with mingw-w64 into build-windows/
+# (BUILD_DIR_WINDOWS overrides) and runs the Windows unit tests and the smoke test of
+# speech-service.exe under wine. The wine prefix lives in the build directory; the first
+# run makes it.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR_WINDOWS:-$top/build-windows}
+cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} >/dev/null
+cmake --build "$build" -j "$(nproc)"
+cd "$build"
+ctest --output-on-failure
