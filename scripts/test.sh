@@ -6,3 +6,5 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/build.sh"
 cd "${BUILD_DIR:-$top/build}"
 ctest --output-on-failure
+# The Windows build, cross-compiled, with its tests under wine.
+"$top/scripts/test-windows.sh"
