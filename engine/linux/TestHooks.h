@@ -19,4 +19,7 @@ void FailTaskMemAllocs(int count);
 /// How many blocks from CoTaskMemAlloc have not yet been given to CoTaskMemFree.
 int LiveTaskMemBlocks();
 
+/// How many memory streams (from CreateStreamOnHGlobal) exist now.
+int LiveMemoryStreams();
+
 }  // namespace engine_test

@@ -9,12 +9,17 @@ std::vector<BYTE> WaveFormatBytes(const WAVEFORMATEX* format) {
     return std::vector<BYTE>(bytes, bytes + sizeof(WAVEFORMATEX) + format->cbSize);
 }
 
+void FakeStream::Record(const char* method) {
+    if (onCall) onCall(method);
+    calls.push_back(method);
+}
+
 FakeStream::~FakeStream() {
     if (baseStream) baseStream->Release();
 }
 
 HRESULT FakeStream::Read(void* buffer, ULONG size, ULONG* read) {
-    calls.push_back("Read");
+    Record("Read");
     ULONGLONG available = position < content.size() ? content.size() - position : 0;
     auto count = static_cast<ULONG>(std::min<ULONGLONG>({available, size, readChunkLimit}));
     if (count > 0) std::memcpy(buffer, content.data() + position, count);
@@ -25,7 +30,7 @@ HRESULT FakeStream::Read(void* buffer, ULONG size, ULONG* read) {
 }
 
 HRESULT FakeStream::Write(const void* buffer, ULONG size, ULONG* written) {
-    calls.push_back("Write");
+    Record("Write");
     const auto* bytes = static_cast<const BYTE*>(buffer);
     content.insert(content.end(), bytes, bytes + size);
     position = content.size();
@@ -34,7 +39,7 @@ HRESULT FakeStream::Write(const void* buffer, ULONG size, ULONG* written) {
 }
 
 HRESULT FakeStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) {
-    calls.push_back("Seek");
+    Record("Seek");
     seeks.push_back({move.QuadPart, origin, newPosition != nullptr});
     if (FAILED(seekResult)) return seekResult;
     LONGLONG base = origin == STREAM_SEEK_SET   ? 0
@@ -46,14 +51,14 @@ HRESULT FakeStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPo
 }
 
 HRESULT FakeStream::SetSize(ULARGE_INTEGER newSize) {
-    calls.push_back("SetSize");
+    Record("SetSize");
     content.resize(static_cast<size_t>(newSize.QuadPart));
     return S_OK;
 }
 
 HRESULT FakeStream::GetFormat(GUID* formatId, WAVEFORMATEX** waveFormat) {
     if (onGetFormat) onGetFormat();
-    calls.push_back("GetFormat");
+    Record("GetFormat");
     if (writeFormatId) *formatId = formatIdToReport;
     if (formatBlockToReport.empty()) {
         *waveFormat = nullptr;
@@ -66,7 +71,7 @@ HRESULT FakeStream::GetFormat(GUID* formatId, WAVEFORMATEX** waveFormat) {
 }
 
 HRESULT FakeStream::SetBaseStream(IStream* stream, REFGUID formatId, const WAVEFORMATEX* waveFormat) {
-    calls.push_back("SetBaseStream");
+    Record("SetBaseStream");
     baseStreams.push_back({stream, formatId, WaveFormatBytes(waveFormat)});
     if (FAILED(setBaseResult)) return setBaseResult;
     if (stream) stream->AddRef();
@@ -76,7 +81,7 @@ HRESULT FakeStream::SetBaseStream(IStream* stream, REFGUID formatId, const WAVEF
 }
 
 HRESULT FakeStream::GetBaseStream(IStream** stream) {
-    calls.push_back("GetBaseStream");
+    Record("GetBaseStream");
     *stream = baseStream;
     if (baseStream) baseStream->AddRef();
     return baseStream ? S_OK : E_FAIL;
@@ -84,7 +89,7 @@ HRESULT FakeStream::GetBaseStream(IStream** stream) {
 
 HRESULT FakeStream::BindToFile(LPCWSTR fileName, SPFILEMODE mode, const GUID* formatId,
                                const WAVEFORMATEX* waveFormat, ULONGLONG eventInterest) {
-    calls.push_back("BindToFile");
+    Record("BindToFile");
     BindCall call{fileName ? std::basic_string<WCHAR>(fileName) : std::basic_string<WCHAR>(),
                   mode,
                   formatId != nullptr,
@@ -96,7 +101,7 @@ HRESULT FakeStream::BindToFile(LPCWSTR fileName, SPFILEMODE mode, const GUID* fo
 }
 
 HRESULT FakeStream::Close() {
-    calls.push_back("Close");
+    Record("Close");
     return S_OK;
 }
 

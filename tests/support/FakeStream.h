@@ -47,6 +47,9 @@ public:
     HRESULT seekResult = S_OK;
     HRESULT writeResult = S_OK;
     ULONG readChunkLimit = UINT32_MAX;
+    /// Runs first in every call, with the method's name: lets a test stop the process at a
+    /// call that must not happen (in a death test) or look at state as the call arrives.
+    std::function<void(const char* method)> onCall;
     /// Runs first in GetFormat, before anything is written: lets a test look at the caller's
     /// state at the moment it asks.
     std::function<void()> onGetFormat;
@@ -93,6 +96,7 @@ public:
 private:
     FakeStream() = default;
     ~FakeStream() override;
+    void Record(const char* method);
     IStream* baseStream = nullptr;  // held with a reference, as a real stream object does
 };
 

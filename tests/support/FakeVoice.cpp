@@ -8,6 +8,7 @@ FakeVoice::~FakeVoice() {
 HRESULT FakeVoice::SetOutput(IUnknown* output, BOOL allowFormatChanges) {
     calls.push_back("SetOutput");
     outputs.push_back({output, allowFormatChanges});
+    if (FAILED(setOutputResult)) return setOutputResult;
     if (output) output->AddRef();
     if (currentOutput) currentOutput->Release();
     currentOutput = output;

@@ -24,6 +24,7 @@ public:
     HRESULT speakResult = S_OK;
     HRESULT speakStreamResult = S_OK;
     HRESULT getOutputResult = S_OK;
+    HRESULT setOutputResult = S_OK;  // a failure leaves the output as it was
     ISpStreamFormat* outputToReport = nullptr;  // what GetOutputStream hands out (with a reference)
 
     // What was asked.

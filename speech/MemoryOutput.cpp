@@ -1,0 +1,76 @@
+// Speaking into memory, and copying a stream into a file.
+#include "MemoryOutput.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "Speaker.h"
+#include "StreamFormat.h"
+
+namespace {
+
+constexpr ULONG kChunkBytes = 4096;
+
+[[noreturn]] void FailWithResult(const char* message, HRESULT hr) {
+    std::printf(message, static_cast<unsigned>(hr));
+    std::exit(1);
+}
+
+[[noreturn]] void FailWithFileError(const char* fileName) {
+    std::perror(fileName);
+    std::exit(1);
+}
+
+}  // namespace
+
+InterfaceHolder<ISpStream> Speaker::CreateMemoryOutput() {
+    HRESULT hr = S_OK;
+    CSpStreamFormat format(SPSF_44kHz16BitMono, &hr);
+    if (FAILED(hr)) FailWithResult("can not create CSpStreamFormat, hr %x\n", hr);
+
+    // The memory block stream is held here by its creation reference alone until the
+    // stream object has taken its own.
+    IStream* memory = nullptr;
+    hr = CreateStreamOnHGlobal(nullptr, TRUE, &memory);
+    if (FAILED(hr) || memory == nullptr) FailWithResult("can not create memory stream, hr %x\n", FAILED(hr) ? hr : E_POINTER);
+
+    InterfaceHolder<ISpStream> stream;
+    hr = CoCreateInstance(CLSID_SpStream, nullptr, CLSCTX_ALL, IID_ISpStream, stream.VoidSlot());
+    if (FAILED(hr) || stream.IsEmpty()) {
+        memory->Release();
+        FailWithResult("can not create stream object, hr %x\n", FAILED(hr) ? hr : E_POINTER);
+    }
+
+    hr = stream->SetBaseStream(memory, SPDFID_WaveFormatEx, format.WaveFormat());
+    memory->Release();
+    if (FAILED(hr)) FailWithResult("can not set base stream, hr %x\n", hr);
+
+    hr = voice.IsEmpty() ? voiceCreation : voice->SetOutput(stream.Get(), FALSE);
+    if (FAILED(hr)) FailWithResult("can not set output to memory, hr %x\n", hr);
+
+    return stream;
+}
+
+void DumpStreamToFile(InterfaceHolder<ISpStream> stream, const char* fileName) {
+    if (stream.IsEmpty()) FailWithResult("can not dump stream, hr %x\n", E_POINTER);
+
+    LARGE_INTEGER start{};
+    HRESULT hr = stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    if (FAILED(hr)) FailWithResult("can not seek, hr %x\n", hr);
+
+    std::FILE* file = std::fopen(fileName, "wb");
+    if (file == nullptr) FailWithFileError(fileName);
+
+    unsigned char buffer[kChunkBytes];
+    ULONG count = 0;
+    do {
+        count = 0;
+        hr = stream->Read(buffer, kChunkBytes, &count);
+        if (FAILED(hr)) FailWithResult("can not read, hr %x\n", hr);
+        // A stream that claims more than it was given room for cannot be trusted.
+        if (count > kChunkBytes) FailWithResult("can not read, hr %x\n", E_UNEXPECTED);
+        if (count > 0 && std::fwrite(buffer, count, 1, file) < 1) FailWithFileError(fileName);
+    } while (count >= kChunkBytes);
+
+    if (std::fclose(file) != 0) FailWithFileError(fileName);
+}
