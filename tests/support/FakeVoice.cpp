@@ -54,7 +54,8 @@ HRESULT FakeVoice::Speak(LPCWSTR text, DWORD flags, ULONG* streamNumber) {
 HRESULT FakeVoice::SpeakStream(IStream* stream, DWORD flags, ULONG* streamNumber) {
     calls.push_back("SpeakStream");
     spokenStreams.push_back(stream);
-    (void)flags;
+    speakStreamFlags.push_back(flags);
+    speakStreamNumberRequested.push_back(streamNumber != nullptr);
     if (streamNumber) *streamNumber = 1;
     return speakStreamResult;
 }

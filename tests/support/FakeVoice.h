@@ -33,6 +33,8 @@ public:
     std::vector<SpeakCall> speaks;
     std::vector<OutputCall> outputs;
     std::vector<IStream*> spokenStreams;
+    std::vector<DWORD> speakStreamFlags;
+    std::vector<bool> speakStreamNumberRequested;
     std::vector<ULONG> waits;
     std::vector<std::string> calls;  // method names in order
 

@@ -1,0 +1,138 @@
+// Rendering into WAV files: the Speaker's redirection of its output into a file, and the
+// conversion of a WAV file into its 44.1 kHz 16-bit mono sibling.
+#include "FileRendering.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "StreamFormat.h"
+#include "WidenText.h"
+
+namespace {
+
+// The new name is built in a buffer of this size: cut name, "_mono.wav", NUL.
+constexpr size_t kNewNameBuffer = 256;
+constexpr char kMonoSuffix[] = "_mono.wav";
+constexpr size_t kLongestCutName = kNewNameBuffer - (sizeof kMonoSuffix - 1) - 1;  // 246
+
+// Where the extension of the last path component starts (its last '.'), or null when
+// that component has none. A '.' in a directory part is not an extension.
+char* ExtensionOfLastComponent(char* fileName) {
+    char* end = fileName + std::strlen(fileName);
+    for (char* at = end; at != fileName;) {
+        --at;
+        if (*at == '/' || *at == '\\') return nullptr;
+        if (*at == '.') return at;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+HRESULT BindStreamToFile(LPCWSTR fileName, SPFILEMODE mode, ISpStream** stream, const GUID* formatId,
+                         const WAVEFORMATEX* waveFormat, ULONGLONG eventInterest) {
+    HRESULT hr = CoCreateInstance(CLSID_SpStream, nullptr, CLSCTX_ALL, IID_ISpStream, reinterpret_cast<void**>(stream));
+    if (FAILED(hr)) {
+        *stream = nullptr;
+        return hr;
+    }
+    hr = (*stream)->BindToFile(fileName, mode, formatId, waveFormat, eventInterest);
+    if (FAILED(hr)) {
+        ISpStream* unbound = *stream;
+        *stream = nullptr;
+        unbound->Release();
+    }
+    return hr;
+}
+
+void Speaker::BindOutputToFile(LPCWSTR fileName) {
+    // A second redirection would overwrite the saved output and lose the way back.
+    if (!fileStream.IsEmpty() || !savedOutput.IsEmpty()) {
+        std::printf("can not bind to file: the output is already redirected into a file\n");
+        return;
+    }
+    if (voice.IsEmpty()) {
+        std::printf("can not bind to file, hr %x\n", static_cast<unsigned>(FAILED(voiceCreation) ? voiceCreation : E_FAIL));
+        return;
+    }
+
+    CSpStreamFormat savedFormat;
+    HRESULT targetResult = S_OK;
+    CSpStreamFormat targetFormat(SPSF_44kHz16BitMono, &targetResult);
+
+    HRESULT hr = voice->GetOutputStream(savedOutput.Slot());
+    if (hr != S_OK)
+        hr = E_FAIL;
+    else
+        hr = savedFormat.AssignFormat(savedOutput.Get());
+    // Without the target format there is nothing to create the file in.
+    if (SUCCEEDED(hr) && FAILED(targetResult)) hr = targetResult;
+    if (FAILED(hr)) {
+        std::printf("can not bind to file, hr %x\n", static_cast<unsigned>(hr));
+        return;
+    }
+
+    // The file takes the identifier of the output it replaces and the fixed wave format.
+    hr = BindStreamToFile(fileName, SPFM_CREATE_ALWAYS, fileStream.Slot(), &savedFormat.FormatId(),
+                          targetFormat.WaveFormat(), SPFEI_ALL_EVENTS);
+    if (SUCCEEDED(hr)) voice->SetOutput(fileStream.Get(), TRUE);
+}
+
+void Speaker::SpeakStream(InterfaceHolder<ISpStream> stream) {
+    ULONG streamNumber = 0;
+    HRESULT hr = voice.IsEmpty() ? (FAILED(voiceCreation) ? voiceCreation : E_FAIL)
+                                 : voice->SpeakStream(stream.Get(), SPF_DEFAULT, &streamNumber);
+    if (FAILED(hr)) std::printf("speak stream failed, hr = 0x%x\n", static_cast<unsigned>(hr));
+    stream.Clear();
+}
+
+void Speaker::FinishFileOutput() {
+    if (!voice.IsEmpty()) {
+        voice->WaitUntilDone(INFINITE);
+        voice->SetOutput(savedOutput.Get(), FALSE);
+    }
+    // The voice has let go of the file; releasing it here completes it.
+    fileStream.Clear();
+    savedOutput.Clear();
+}
+
+void ConvertFileToMono(Speaker& speaker, char* fileName) {
+    WCHAR* wideName = WidenText(fileName);
+    InterfaceHolder<ISpStream> input;
+    HRESULT hr = wideName == nullptr ? E_OUTOFMEMORY
+                                     : BindStreamToFile(wideName, SPFM_OPEN_READONLY, input.Slot(), nullptr, nullptr,
+                                                        SPFEI_ALL_EVENTS);
+    if (FAILED(hr)) {
+        std::printf("can not open stream %s, hr %x\n", fileName, static_cast<unsigned>(hr));
+        std::free(wideName);
+        return;
+    }
+
+    char* extension = ExtensionOfLastComponent(fileName);
+    size_t cutLength = extension != nullptr ? size_t(extension - fileName) : std::strlen(fileName);
+    if (cutLength > kLongestCutName) {
+        std::printf("can not convert %s: the name without its extension is longer than %u characters\n", fileName,
+                    static_cast<unsigned>(kLongestCutName));
+        std::free(wideName);
+        return;
+    }
+    if (extension != nullptr) *extension = '\0';
+
+    char newName[kNewNameBuffer];
+    std::snprintf(newName, sizeof newName, "%s%s", fileName, kMonoSuffix);
+    WCHAR* wideNewName = WidenText(newName);
+    if (wideNewName == nullptr) {
+        std::printf("can not convert %s, hr %x\n", fileName, static_cast<unsigned>(E_OUTOFMEMORY));
+        std::free(wideName);
+        return;
+    }
+
+    // Whether the redirection took place or not, the output is restored afterwards.
+    speaker.BindOutputToFile(wideNewName);
+    speaker.SpeakStream(input);
+    speaker.FinishFileOutput();
+    input.Clear();
+    std::free(wideName);
+    std::free(wideNewName);
+}
