@@ -66,8 +66,15 @@ ServiceProcess::ServiceProcess(const std::vector<std::string>& extraEnvironment)
     posix_spawn_file_actions_addclose(&actions, out[0]);
     posix_spawn_file_actions_addclose(&actions, err[0]);
 
+    // An extra NAME=value replaces an inherited NAME: getenv would find the inherited one first.
+    auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=') + 1); };
     std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        std::string inherited(*entry);
+        bool replaced = false;
+        for (const auto& extra : extraEnvironment) replaced = replaced || nameOf(extra) == nameOf(inherited);
+        if (!replaced) environment.push_back(inherited);
+    }
     for (const auto& extra : extraEnvironment) environment.push_back(extra);
     std::vector<char*> envp;
     for (auto& entry : environment) envp.push_back(entry.data());

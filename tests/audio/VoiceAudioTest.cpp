@@ -1,0 +1,120 @@
+// The built service speaking into a private sound server: what its null sink plays is
+// recorded from the monitor and judged by its energy in time windows.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "MonitorRecorder.h"
+#include "tests/support/ServiceProcess.h"
+
+namespace {
+
+constexpr size_t kWindow = MonitorRecorder::kRate / 10;  // 100 ms
+constexpr double kSpeechRms = 0.005;                     // clearly speech at the service's volume 30
+constexpr double kSilenceRms = 0.0005;
+
+const std::string kLongText =
+    "This is a long sentence that the speech service keeps on saying for several seconds, "
+    "so that there is plenty of it left to cut off in the middle. "
+    "And here is another sentence after it, so that it still goes on for a while longer.";
+
+size_t Seconds(double seconds) { return static_cast<size_t>(seconds * MonitorRecorder::kRate); }
+
+/// A service that is bound and serving, and a recording of the sink that started before
+/// it was asked to say anything.
+class VoiceAudioTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(service.WaitUntilServing());
+        ASSERT_EQ(recorder.Error(), "");
+    }
+
+    /// The RMS of each 100 ms window from `from` for `seconds`.
+    std::vector<double> WindowRms(size_t from, double seconds) {
+        EXPECT_TRUE(recorder.AwaitSamples(from + Seconds(seconds)));
+        std::vector<double> levels;
+        for (size_t at = from; at + kWindow <= from + Seconds(seconds); at += kWindow)
+            levels.push_back(recorder.Rms(at, kWindow));
+        return levels;
+    }
+
+    /// Says `text` and returns the RMS of the two seconds after it was sent.
+    double LevelOf(const std::string& text) {
+        size_t start = recorder.SampleCount();
+        SendDatagram(SpeakDatagram(text));
+        EXPECT_TRUE(recorder.AwaitSamples(start + Seconds(2.0)));
+        return recorder.Rms(start, Seconds(2.0));
+    }
+
+    ServiceProcess service;
+    MonitorRecorder recorder;
+};
+
+double Loudest(const std::vector<double>& levels) {
+    double loudest = 0.0;
+    for (double level : levels) loudest = std::max(loudest, level);
+    return loudest;
+}
+
+TEST_F(VoiceAudioTest, ASpeakDatagramIsHeard) {
+    size_t start = recorder.SampleCount();
+    EXPECT_LT(Loudest(WindowRms(start, 0.3)), kSilenceRms);  // nothing before it is asked
+    SendDatagram(SpeakDatagram("Hello, this is the speech service."));
+    EXPECT_NE(recorder.AwaitSound(start, kSpeechRms, 3.0), 0u);
+}
+
+TEST_F(VoiceAudioTest, UncutSpeechGoesOnForSeconds) {
+    // The reference for the cut below: the same text, left alone, is still being spoken
+    // in the windows where the cut one must be silent.
+    SendDatagram(SpeakDatagram(kLongText));
+    size_t heard = recorder.AwaitSound(recorder.SampleCount(), kSpeechRms, 3.0);
+    ASSERT_NE(heard, 0u);
+    std::vector<double> levels = WindowRms(heard + Seconds(0.3), 1.0);
+    size_t loud = 0;
+    for (double level : levels) loud += level > kSpeechRms ? 1 : 0;
+    EXPECT_GE(loud, levels.size() / 2);
+}
+
+TEST_F(VoiceAudioTest, AnEmptySpeakDatagramCutsSpeechOff) {
+    SendDatagram(SpeakDatagram(kLongText));
+    size_t heard = recorder.AwaitSound(recorder.SampleCount(), kSpeechRms, 3.0);
+    ASSERT_NE(heard, 0u);
+    size_t cut = recorder.SampleCount();
+    SendDatagram(SpeakDatagram(""));
+    for (double level : WindowRms(cut + Seconds(0.3), 1.0)) EXPECT_LT(level, kSilenceRms);
+}
+
+TEST_F(VoiceAudioTest, ANewTextReplacesTheOneBeingSpoken) {
+    SendDatagram(SpeakDatagram(kLongText));
+    ASSERT_NE(recorder.AwaitSound(recorder.SampleCount(), kSpeechRms, 3.0), 0u);
+    size_t replaced = recorder.SampleCount();
+    SendDatagram(SpeakDatagram("Stop."));
+    // A one-word text is over well within a second; the long one would have gone on.
+    for (double level : WindowRms(replaced + Seconds(1.0), 0.8)) EXPECT_LT(level, kSilenceRms);
+}
+
+TEST_F(VoiceAudioTest, AVolumeDatagramLowersTheLevel) {
+    const std::string text = "Hello, this is the speech service.";
+    SendDatagram(CommandDatagram(1, 100));
+    double full = LevelOf(text);
+    SendDatagram(CommandDatagram(1, 5));
+    double low = LevelOf(text);
+    EXPECT_GT(full, kSpeechRms);
+    EXPECT_LT(low, full * 0.15);
+    EXPECT_GT(low, full * 0.01);  // quieter, not silent
+}
+
+TEST(VoiceWithoutDevice, ASpeakThatFindsNoOutputIsReportedAndServingGoesOn) {
+    // No sound server where PULSE_SERVER points, and an ALSA configuration with no devices.
+    ServiceProcess service({"PULSE_SERVER=unix:/nonexistent/speech-test/native", "ALSA_CONFIG_PATH=/dev/null"});
+    ASSERT_TRUE(service.WaitUntilServing());
+    SendDatagram(SpeakDatagram("Is anybody listening?"));
+    EXPECT_EQ(service.NextStderrLine(), "error 80070015 \n");
+    SendDatagram({1, 2, 3});
+    EXPECT_EQ(service.NextStdoutLine(), "invalid packet size : 3\n");
+    SendDatagram(SpeakDatagram("Still nobody?"));
+    EXPECT_EQ(service.NextStderrLine(), "error 80070015 \n");
+}
+
+}  // namespace
