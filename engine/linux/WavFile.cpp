@@ -41,13 +41,18 @@ HRESULT WavFile::Open(const std::string& path, std::unique_ptr<WavFile>* file) {
     SF_INFO info{};
     SNDFILE* sndfile = sf_open(path.c_str(), SFM_READ, &info);
     if (sndfile == nullptr) return SPERR_UNSUPPORTED_FORMAT;
-    std::vector<unsigned char> block = ReadWavFormatChunk(path);
-    if (!IsWav(info.format) || block.empty() || info.channels <= 0) {
+    WavLayout layout = ReadWavLayout(path);
+    if (!IsWav(info.format) || layout.formatBlock.empty() || info.channels <= 0) {
         sf_close(sndfile);
         return SPERR_UNSUPPORTED_FORMAT;
     }
-    file->reset(new WavFile(sndfile, false, info.channels, info.samplerate, info.format, info.frames,
-                            std::move(block)));
+    // The block codecs decode whole blocks; the fact chunk says how much of the last one
+    // is audio rather than padding (which can decode as loud noise).
+    LONGLONG frames = info.frames;
+    if (RawSampleBytes(info.format) == 0 && layout.factFrames >= 0 && layout.factFrames < frames)
+        frames = layout.factFrames;
+    file->reset(new WavFile(sndfile, false, info.channels, info.samplerate, info.format, frames,
+                            std::move(layout.formatBlock)));
     return S_OK;
 }
 
@@ -73,7 +78,7 @@ HRESULT WavFile::Create(const std::string& path, const WAVEFORMATEX& format, boo
     // The header is on disk now, so the format chunk can be read back: the block codecs
     // choose their own block layout, and the file's is the one to report.
     sf_command(sndfile, SFC_UPDATE_HEADER_NOW, nullptr, 0);
-    std::vector<unsigned char> block = ReadWavFormatChunk(path);
+    std::vector<unsigned char> block = ReadWavLayout(path).formatBlock;
     if (block.empty()) {
         sf_close(sndfile);
         ::unlink(path.c_str());
@@ -105,8 +110,12 @@ HRESULT WavFile::ReadFrames(float* interleaved, ULONG frames, ULONG* framesRead)
     if (writing) return STG_E_ACCESSDENIED;
     if (interleaved == nullptr && frames > 0) return E_POINTER;
     DropPartialFrame();
-    sf_count_t got = sf_readf_float(sndfile, interleaved, frames);
+    // Byte access, the only way to move, is offered only where the library's frame
+    // count is the whole truth; elsewhere reading stops at the audio's stated end.
+    if (frameBytes == 0) frames = static_cast<ULONG>(std::min<LONGLONG>(frames, totalFrames - framesDecoded));
+    sf_count_t got = frames == 0 ? 0 : sf_readf_float(sndfile, interleaved, frames);
     if (got < 0) return E_FAIL;
+    framesDecoded += got;
     if (framesRead != nullptr) *framesRead = static_cast<ULONG>(got);
     return S_OK;
 }

@@ -59,4 +59,5 @@ private:
     // part not yet written when writing.
     std::vector<unsigned char> partialFrame;
     size_t partialUsed = 0;  // reading: bytes of partialFrame already handed out
+    LONGLONG framesDecoded = 0;  // frames handed out by ReadFrames
 };

@@ -36,38 +36,49 @@ void ReduceExtensible(std::vector<unsigned char>& block) {
     PutLittleEndian16(block.data() + 16, 0);  // cbSize
 }
 
+// Reads a format chunk's bytes into a wave format block.
+std::vector<unsigned char> FormatBlockOf(const std::vector<unsigned char>& bytes) {
+    const uint32_t size = static_cast<uint32_t>(bytes.size());
+    std::vector<unsigned char> block(kHeaderBytes, 0);
+    std::memcpy(block.data(), bytes.data(), 16);
+    // PCM carries no extra bytes, whatever a writer left in the field.
+    uint16_t extra = 0;
+    if (size >= kHeaderBytes && LittleEndian16(block.data()) != WAVE_FORMAT_PCM)
+        extra = static_cast<uint16_t>(std::min<uint32_t>(LittleEndian16(bytes.data() + 16), size - kHeaderBytes));
+    PutLittleEndian16(block.data() + 16, extra);
+    if (extra > 0) block.insert(block.end(), bytes.begin() + kHeaderBytes, bytes.begin() + kHeaderBytes + extra);
+    ReduceExtensible(block);
+    return block;
+}
+
 }  // namespace
 
-std::vector<unsigned char> ReadWavFormatChunk(const std::string& path) {
+WavLayout ReadWavLayout(const std::string& path) {
+    WavLayout layout;
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) return {};
+    if (!file) return layout;
 
     unsigned char riff[12];
-    if (std::fread(riff, 1, sizeof riff, file.get()) != sizeof riff) return {};
-    if (std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0) return {};
+    if (std::fread(riff, 1, sizeof riff, file.get()) != sizeof riff) return layout;
+    if (std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0) return layout;
 
+    // The chunks that describe the audio come before its data.
     unsigned char chunk[8];
-    while (std::fread(chunk, 1, sizeof chunk, file.get()) == sizeof chunk) {
+    while (std::fread(chunk, 1, sizeof chunk, file.get()) == sizeof chunk && std::memcmp(chunk, "data", 4) != 0) {
         uint32_t size = LittleEndian32(chunk + 4);
-        if (std::memcmp(chunk, "fmt ", 4) != 0) {
-            // Chunks are padded to an even length.
-            if (std::fseek(file.get(), long(size) + long(size & 1), SEEK_CUR) != 0) return {};
+        bool isFormat = std::memcmp(chunk, "fmt ", 4) == 0;
+        bool isFact = std::memcmp(chunk, "fact", 4) == 0 && size >= 4;
+        if ((isFormat && size >= 16 && size <= kMaxFormatChunk) || isFact) {
+            std::vector<unsigned char> bytes(size);
+            if (std::fread(bytes.data(), 1, size, file.get()) != size) return WavLayout{};
+            if (isFormat) layout.formatBlock = FormatBlockOf(bytes);
+            if (isFact) layout.factFrames = LittleEndian32(bytes.data());
+            if ((size & 1) != 0 && std::fseek(file.get(), 1, SEEK_CUR) != 0) return WavLayout{};
             continue;
         }
-        if (size < 16 || size > kMaxFormatChunk) return {};
-        std::vector<unsigned char> bytes(size);
-        if (std::fread(bytes.data(), 1, size, file.get()) != size) return {};
-
-        std::vector<unsigned char> block(kHeaderBytes, 0);
-        std::memcpy(block.data(), bytes.data(), 16);
-        // PCM carries no extra bytes, whatever a writer left in the field.
-        uint16_t extra = 0;
-        if (size >= kHeaderBytes && LittleEndian16(block.data()) != WAVE_FORMAT_PCM)
-            extra = static_cast<uint16_t>(std::min<uint32_t>(LittleEndian16(bytes.data() + 16), size - kHeaderBytes));
-        PutLittleEndian16(block.data() + 16, extra);
-        if (extra > 0) block.insert(block.end(), bytes.begin() + kHeaderBytes, bytes.begin() + kHeaderBytes + extra);
-        ReduceExtensible(block);
-        return block;
+        if (isFormat) return WavLayout{};  // a format chunk too small or too large to be one
+        // Chunks are padded to an even length.
+        if (std::fseek(file.get(), long(size) + long(size & 1), SEEK_CUR) != 0) return WavLayout{};
     }
-    return {};
+    return layout;
 }

@@ -117,8 +117,8 @@ struct Family {
 
 std::vector<Family> Families() {
     return {
-        {"pcm8_8k_mono", FormatOfCode(4), WAVE_FORMAT_PCM, 8, true, 1.0 / 128, -42},
-        {"pcm16_48k_stereo", FormatOfCode(39), WAVE_FORMAT_PCM, 16, true, 1.0 / 32768, -88},
+        {"pcm8_8k_mono", FormatOfCode(4), WAVE_FORMAT_PCM, 8, true, 1.0 / 128, -38},
+        {"pcm16_48k_stereo", FormatOfCode(39), WAVE_FORMAT_PCM, 16, true, 1.0 / 32768, -85},
         {"pcm24_96k_mono", MakeFormat(WAVE_FORMAT_PCM, 1, 96000, 24, 3), WAVE_FORMAT_PCM, 24, true, 1.0 / 8388608, -120},
         {"pcm32_22k_stereo", MakeFormat(WAVE_FORMAT_PCM, 2, 22050, 32, 8), WAVE_FORMAT_PCM, 32, true, 1e-7, -140},
         {"float32_44k_mono", MakeFormat(WAVE_FORMAT_IEEE_FLOAT, 1, 44100, 32, 4), WAVE_FORMAT_IEEE_FLOAT, 32, true, 0, -140},
@@ -431,7 +431,8 @@ TEST(StreamFile, ReadsFilesMadeByAnIndependentTool) {
         IEngineAudioFrames* frames = FramesOf(stream);
         ASSERT_NE(nullptr, frames);
         std::vector<float> samples = FirstChannel(ReadAllFrames(frames, c.channels), c.channels);
-        EXPECT_GE(samples.size(), size_t(c.rate / 4));
+        // Block codecs end at the sample count the file states, not at the padded block end.
+        EXPECT_EQ(size_t(c.rate / 4), samples.size());
         tone::Spectrum spectrum = tone::Analyse(samples, samples.size() / 4, 1024, c.rate);
         EXPECT_NEAR(1000, spectrum.peakFrequency, c.rate / 1024.0 * 1.5);
         frames->Release();
