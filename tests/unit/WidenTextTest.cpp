@@ -24,6 +24,9 @@ struct WidenCase {
     Units expected;
 };
 
+// Printed by name: the raw bytes would make poor (and, under valgrind, noisy) test names.
+void PrintTo(const WidenCase& c, std::ostream* out) { *out << c.name; }
+
 class WidenTextTest : public ::testing::TestWithParam<WidenCase> {};
 
 TEST_P(WidenTextTest, ConvertsToTheExpectedUnits) {
