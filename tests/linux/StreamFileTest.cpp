@@ -288,6 +288,42 @@ TEST(StreamFile, CreatedStreamReportsTheFilesOwnFormatBlock) {
     }
 }
 
+TEST(StreamFile, ExtensibleBlocksCreateFilesThatReadBackAsThePlainFormat) {
+    // 24-bit mono in the extensible layout: valid bits, channel mask, then the PCM
+    // sub-format identifier.
+    Bytes extra = {24, 0, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00,
+                   0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    const Bytes format = MakeFormat(WAVE_FORMAT_EXTENSIBLE, 1, 48000, 24, 3, extra);
+    const std::string path = scratch::TestDirectory() + "/extensible.wav";
+    const std::vector<float> samples = tone::Sine(1000, 48000, 4800, 1, 0.5);
+    ISpStream* writer = NewStream();
+    ASSERT_EQ(S_OK, CreateFile(writer, path, format));
+    IEngineAudioFrames* sink = FramesOf(writer);
+    ASSERT_EQ(S_OK, sink->WriteFrames(samples.data(), 4800));
+    sink->Release();
+    writer->Release();
+
+    scratch::WavHeader header = scratch::ReadWavHeader(path);
+    ASSERT_TRUE(header.valid);
+    EXPECT_EQ(4800u * 3, header.dataSize);
+    ASSERT_GE(header.fmt.size(), 2u);
+    EXPECT_EQ(0xFE, header.fmt[0]);  // the file itself keeps the extensible layout
+    EXPECT_EQ(0xFF, header.fmt[1]);
+
+    ISpStream* reader = NewStream();
+    ASSERT_EQ(S_OK, OpenFile(reader, path));
+    EXPECT_EQ(MakeFormat(WAVE_FORMAT_PCM, 1, 48000, 24, 3), FormatOf(reader).block);
+    reader->Release();
+
+    // A sub-format that is not one of the plain ones is refused.
+    extra[6] = 0x22;  // TrueSpeech
+    ISpStream* refused = NewStream();
+    EXPECT_EQ(SPERR_UNSUPPORTED_FORMAT,
+              CreateFile(refused, path + ".2", MakeFormat(WAVE_FORMAT_EXTENSIBLE, 1, 48000, 24, 3, extra)));
+    EXPECT_FALSE(scratch::Exists(path + ".2"));
+    refused->Release();
+}
+
 TEST(StreamFile, FormatBlockComesFromTaskMemoryAndEachCallGetsItsOwn) {
     const std::string path = scratch::TestDirectory() + "/blocks.wav";
     ISpStream* stream = NewStream();
