@@ -110,11 +110,13 @@ DeviceOutput::DeviceOutput() = default;
 DeviceOutput::~DeviceOutput() = default;
 
 HRESULT DeviceOutput::Open() {
+    if (open) return S_OK;
     std::lock_guard<std::mutex> guard(lock);
     if (connection) return S_OK;
     connection = PulseConnection::Open();
     if (!connection) connection = AlsaConnection::Open();
-    return connection ? S_OK : E_AUDIO_DEVICE_NOT_READY;
+    open = connection != nullptr;
+    return open ? S_OK : E_AUDIO_DEVICE_NOT_READY;
 }
 
 HRESULT DeviceOutput::Write(const float* frames, size_t count) {
@@ -127,6 +129,7 @@ HRESULT DeviceOutput::Write(const float* frames, size_t count) {
     if (!connection->Write(bytes.data(), count)) {
         // A broken connection is dropped; the next utterance opens a new one.
         connection.reset();
+        open = false;
         return E_AUDIO_DEVICE_NOT_READY;
     }
     return S_OK;

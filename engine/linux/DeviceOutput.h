@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -42,5 +43,7 @@ public:
 private:
     std::mutex lock;
     std::unique_ptr<Connection> connection;
+    // Whether `connection` is set, readable without waiting for a write under way.
+    std::atomic<bool> open{false};
     std::vector<BYTE> bytes;
 };

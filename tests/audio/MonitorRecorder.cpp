@@ -13,7 +13,7 @@ constexpr size_t kFragmentFrames = MonitorRecorder::kRate / 100;  // 10 ms
 
 }  // namespace
 
-MonitorRecorder::MonitorRecorder() {
+MonitorRecorder::MonitorRecorder(const char* server) {
     pa_sample_spec spec{};
     spec.format = PA_SAMPLE_S16LE;
     spec.rate = kRate;
@@ -22,7 +22,7 @@ MonitorRecorder::MonitorRecorder() {
     attributes.maxlength = static_cast<uint32_t>(-1);
     attributes.fragsize = kFragmentFrames * 2;
     int code = 0;
-    pa_simple* recording = pa_simple_new(nullptr, "speech-audio-tests", PA_STREAM_RECORD, "speech_test_sink.monitor",
+    pa_simple* recording = pa_simple_new(server, "speech-audio-tests", PA_STREAM_RECORD, "speech_test_sink.monitor",
                                          "monitor", &spec, nullptr, &attributes, &code);
     if (recording == nullptr) {
         error = std::string("cannot record the monitor: ") + pa_strerror(code);

@@ -13,7 +13,8 @@ class MonitorRecorder {
 public:
     static constexpr unsigned kRate = 44100;
 
-    MonitorRecorder();
+    /// Records from the sound server named by `server` (null: the one PULSE_SERVER names).
+    explicit MonitorRecorder(const char* server = nullptr);
     ~MonitorRecorder();
     MonitorRecorder(const MonitorRecorder&) = delete;
     MonitorRecorder& operator=(const MonitorRecorder&) = delete;

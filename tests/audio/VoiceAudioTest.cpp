@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "MonitorRecorder.h"
+#include "PulseDaemon.h"
 #include "tests/support/ServiceProcess.h"
 
 namespace {
@@ -115,6 +116,37 @@ TEST(VoiceWithoutDevice, ASpeakThatFindsNoOutputIsReportedAndServingGoesOn) {
     EXPECT_EQ(service.NextStdoutLine(), "invalid packet size : 3\n");
     SendDatagram(SpeakDatagram("Still nobody?"));
     EXPECT_EQ(service.NextStderrLine(), "error 80070015 \n");
+}
+
+TEST(VoiceAndItsSoundServer, SpeechComesBackWhenTheServerDoes) {
+    PulseDaemon daemon;
+    ASSERT_TRUE(daemon.Start());
+    ServiceProcess service({"PULSE_SERVER=" + daemon.Server(), "ALSA_CONFIG_PATH=/dev/null"});
+    ASSERT_TRUE(service.WaitUntilServing());
+    {
+        MonitorRecorder recorder(daemon.Server().c_str());
+        ASSERT_EQ(recorder.Error(), "");
+        SendDatagram(SpeakDatagram("Hello."));
+        ASSERT_NE(recorder.AwaitSound(0, kSpeechRms, 3.0), 0u);
+    }
+
+    // The server goes away: the connection breaks on the next write and is dropped, and a
+    // speak after that finds no output and says so.
+    daemon.Stop();
+    std::string line;
+    for (int attempt = 0; attempt < 20 && line.empty(); ++attempt) {
+        SendDatagram(SpeakDatagram("Is anybody there?"));
+        line = service.NextStderrLine(std::chrono::milliseconds(250));
+    }
+    EXPECT_EQ(line, "error 80070015 \n");
+
+    // It comes back: the next speak opens a new connection and is heard.
+    ASSERT_TRUE(daemon.Start());
+    MonitorRecorder recorder(daemon.Server().c_str());
+    ASSERT_EQ(recorder.Error(), "");
+    SendDatagram(SpeakDatagram("Here I am again."));
+    EXPECT_NE(recorder.AwaitSound(0, kSpeechRms, 3.0), 0u);
+    EXPECT_EQ(service.DrainStderr(), "");
 }
 
 }  // namespace
