@@ -10,6 +10,8 @@ packages=(
   libespeak-ng-dev espeak-ng-data libpulse-dev libasound2-dev libsndfile1-dev libsoxr-dev
   # tests: a private sound server, independent audio tools, UDP senders
   pulseaudio pulseaudio-utils sox socat python3
+  # benchmarks
+  libbenchmark-dev
   # the Windows build and running it
   g++-mingw-w64-x86-64-posix mingw-w64 wine wine64
 )
@@ -24,4 +26,4 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "installing: ${missing[*]}"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
