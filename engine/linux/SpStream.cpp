@@ -9,7 +9,7 @@
 #include "AudioFrames.h"
 #include "Classes.h"
 #include "StreamErrors.h"
-#include "Utf8Path.h"
+#include "Utf8Text.h"
 #include "WavFile.h"
 #include "engine/ComObject.h"
 
@@ -103,7 +103,7 @@ public:
         std::lock_guard<std::mutex> guard(lock);
         if (state != State::Unbound) return SPERR_ALREADY_INITIALIZED;
 
-        const std::string path = Utf8PathFromUtf16(fileName);
+        const std::string path = Utf16ToUtf8(fileName);
         std::unique_ptr<WavFile> opened;
         HRESULT hr = S_OK;
         switch (mode) {

@@ -27,6 +27,7 @@ bool IsLow(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 std::string Utf16ToUtf8(LPCWSTR text) {
     std::string out;
+    if (text == nullptr) return out;
     for (size_t i = 0; text[i] != 0; ++i) {
         char16_t unit = text[i];
         if (IsHigh(unit) && IsLow(text[i + 1])) {
