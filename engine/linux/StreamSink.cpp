@@ -51,21 +51,5 @@ private:
 }  // namespace
 
 HRESULT MakeStreamSink(IUnknown* output, std::unique_ptr<AudioSink>* sink) {
-    if (auto frames = QueryRef<IEngineAudioFrames>(output, IID_IEngineAudioFrames)) {
-        DWORD rate = 0;
-        WORD channels = 0;
-        HRESULT hr = frames->GetFrameFormat(&rate, &channels);
-        if (FAILED(hr)) return hr;
-        if (rate == 0 || channels == 0) return SPERR_UNSUPPORTED_FORMAT;
-        *sink = std::make_unique<FramesSink>(std::move(frames), rate, channels);
-        return S_OK;
-    }
-    if (auto stream = QueryRef<ISpStreamFormat>(output, IID_ISpStreamFormat)) {
-        SampleLayout layout{};
-        HRESULT hr = QueryStreamLayout(stream.Get(), &layout);
-        if (FAILED(hr)) return hr;
-        *sink = std::make_unique<BytesSink>(std::move(stream), layout);
-        return S_OK;
-    }
-    return SPERR_UNSUPPORTED_FORMAT;
+    return MakeStreamEnd<AudioSink, FramesSink, BytesSink>(output, sink);
 }

@@ -66,21 +66,5 @@ private:
 
 HRESULT MakeStreamSource(IUnknown* input, std::unique_ptr<AudioSource>* source) {
     if (input == nullptr) return E_INVALIDARG;
-    if (auto frames = QueryRef<IEngineAudioFrames>(input, IID_IEngineAudioFrames)) {
-        DWORD rate = 0;
-        WORD channels = 0;
-        HRESULT hr = frames->GetFrameFormat(&rate, &channels);
-        if (FAILED(hr)) return hr;
-        if (rate == 0 || channels == 0) return SPERR_UNSUPPORTED_FORMAT;
-        *source = std::make_unique<FramesSource>(std::move(frames), rate, channels);
-        return S_OK;
-    }
-    if (auto stream = QueryRef<ISpStreamFormat>(input, IID_ISpStreamFormat)) {
-        SampleLayout layout{};
-        HRESULT hr = QueryStreamLayout(stream.Get(), &layout);
-        if (FAILED(hr)) return hr;
-        *source = std::make_unique<BytesSource>(std::move(stream), layout);
-        return S_OK;
-    }
-    return SPERR_UNSUPPORTED_FORMAT;
+    return MakeStreamEnd<AudioSource, FramesSource, BytesSource>(input, source);
 }
