@@ -3,29 +3,15 @@
 #include <cstdio>
 #include <vector>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 #include "speech/MemoryOutput.h"
 #include "tests/support/FakeStream.h"
 #include "tests/support/SpeakerFixture.h"
+#include "tests/support/StdoutIntoStderr.h"
 #include "tests/support/TaskAllocFailure.h"
 
 namespace {
 
 using Bytes = std::vector<BYTE>;
-
-void StdoutIntoStderr() {
-    std::fflush(stdout);
-#ifdef _WIN32
-    _dup2(_fileno(stderr), _fileno(stdout));
-#else
-    dup2(fileno(stderr), fileno(stdout));
-#endif
-}
 
 ULONG ReferencesOf(IUnknown* object) {
     object->AddRef();

@@ -15,6 +15,7 @@
 #endif
 
 #include "speech/MemoryOutput.h"
+#include "tests/support/StdoutIntoStderr.h"
 #include "tests/support/FakeStream.h"
 
 namespace {
@@ -27,17 +28,6 @@ int ProcessId() {
     return _getpid();
 #else
     return getpid();
-#endif
-}
-
-// Death tests only see standard error; messages printed on standard output are moved
-// there so they can be matched.
-void StdoutIntoStderr() {
-    std::fflush(stdout);
-#ifdef _WIN32
-    _dup2(_fileno(stderr), _fileno(stdout));
-#else
-    dup2(fileno(stderr), fileno(stdout));
 #endif
 }
 
