@@ -8,7 +8,9 @@
 #include <vector>
 
 /// Records the monitor of "speech_test_sink" as 44.1 kHz mono floats from construction
-/// until destruction, in small fragments so the count of samples follows the clock closely.
+/// until destruction, in small fragments. While the sink plays, the count of samples
+/// follows the clock closely; while it is idle the monitor may deliver nothing, so time
+/// windows are measured from a moment when something was playing.
 class MonitorRecorder {
 public:
     static constexpr unsigned kRate = 44100;

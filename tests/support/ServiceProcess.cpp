@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -43,9 +44,8 @@ void SendDatagram(const Datagram& datagram) {
 }
 
 Datagram SpeakDatagram(const std::string& text) {
-    Datagram datagram = {0, 0, 0, 0};
-    datagram.insert(datagram.end(), text.begin(), text.end());
-    datagram.push_back(0);
+    Datagram datagram(4 + text.size() + 1, 0);  // header zeros, the text, its NUL
+    std::copy(text.begin(), text.end(), datagram.begin() + 4);
     return datagram;
 }
 
