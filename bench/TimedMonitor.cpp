@@ -1,25 +1,13 @@
 #include "TimedMonitor.h"
 
-#include <pulse/error.h>
-#include <pulse/simple.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
 TimedMonitor::TimedMonitor(float threshold) : threshold(threshold) {
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = kRate;
-    spec.channels = 1;
-    pa_buffer_attr attributes{};
-    attributes.maxlength = static_cast<uint32_t>(-1);
-    attributes.fragsize = kFragmentFrames * 2;
-    int code = 0;
-    pa_simple* recording = pa_simple_new(nullptr, "speech-bench", PA_STREAM_RECORD, "speech_test_sink.monitor",
-                                         "monitor", &spec, nullptr, &attributes, &code);
+    pa_simple* recording = OpenMonitorRecording(nullptr, "speech-bench", kFragmentFrames, &error);
     if (recording == nullptr) {
-        error = std::string("cannot record the monitor: ") + pa_strerror(code);
         running = false;
         return;
     }

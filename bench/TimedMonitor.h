@@ -2,6 +2,7 @@
 // Listens to the private sound server's null sink monitor and notes, for each small
 // fragment, when it arrived and how loud it was: enough to tell when sound was first and
 // last heard relative to the moment a datagram was sent.
+#include "tests/audio/MonitorStream.h"
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -16,7 +17,7 @@
 class TimedMonitor {
 public:
     using Clock = std::chrono::steady_clock;
-    static constexpr unsigned kRate = 44100;
+    static constexpr unsigned kRate = kMonitorRate;
     static constexpr size_t kFragmentFrames = kRate / 200;
 
     explicit TimedMonitor(float threshold);

@@ -1,8 +1,5 @@
 #include "MonitorRecorder.h"
 
-#include <pulse/error.h>
-#include <pulse/simple.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -14,18 +11,8 @@ constexpr size_t kFragmentFrames = MonitorRecorder::kRate / 100;  // 10 ms
 }  // namespace
 
 MonitorRecorder::MonitorRecorder(const char* server) {
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = kRate;
-    spec.channels = 1;
-    pa_buffer_attr attributes{};
-    attributes.maxlength = static_cast<uint32_t>(-1);
-    attributes.fragsize = kFragmentFrames * 2;
-    int code = 0;
-    pa_simple* recording = pa_simple_new(server, "speech-audio-tests", PA_STREAM_RECORD, "speech_test_sink.monitor",
-                                         "monitor", &spec, nullptr, &attributes, &code);
+    pa_simple* recording = OpenMonitorRecording(server, "speech-audio-tests", kFragmentFrames, &error);
     if (recording == nullptr) {
-        error = std::string("cannot record the monitor: ") + pa_strerror(code);
         running = false;
         return;
     }

@@ -7,13 +7,15 @@
 #include <thread>
 #include <vector>
 
+#include "MonitorStream.h"
+
 /// Records the monitor of "speech_test_sink" as 44.1 kHz mono floats from construction
 /// until destruction, in small fragments. While the sink plays, the count of samples
 /// follows the clock closely; while it is idle the monitor may deliver nothing, so time
 /// windows are measured from a moment when something was playing.
 class MonitorRecorder {
 public:
-    static constexpr unsigned kRate = 44100;
+    static constexpr unsigned kRate = kMonitorRate;
 
     /// Records from the sound server named by `server` (null: the one PULSE_SERVER names).
     explicit MonitorRecorder(const char* server = nullptr);
