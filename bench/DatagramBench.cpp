@@ -7,7 +7,7 @@
 
 #include "NullVoice.h"
 #include "SampleTexts.h"
-#include "engine/linux/TestHooks.h"
+#include "engine/linux/com/TestHooks.h"
 #include "service/CommandDispatch.h"
 #include "speech/Speaker.h"
 

@@ -11,12 +11,15 @@
 #include <vector>
 
 #include "SampleTexts.h"
-#include "TimedMonitor.h"
+#include "tests/audio/MonitorRecorder.h"
 #include "tests/support/ServiceProcess.h"
 
 namespace {
 
-using Clock = TimedMonitor::Clock;
+using Clock = MonitorRecorder::Clock;
+
+// Small fragments resolve the times finely.
+constexpr size_t kFragmentFrames = MonitorRecorder::kRate / 200;  // 5 ms
 
 // A sample louder than this (-40 dBFS) counts as sound; the null sink is exactly silent
 // otherwise.
@@ -35,11 +38,11 @@ struct RunResult {
 
 double Ms(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
 
-RunResult MeasureOnce(TimedMonitor& monitor) {
+RunResult MeasureOnce(MonitorRecorder& monitor) {
     RunResult result;
     Clock::time_point spoken = Clock::now();
     SendDatagram(SpeakDatagram(ProsePassage()));
-    auto first = monitor.FirstLoudAfter(spoken, spoken + kStartLimit);
+    auto first = monitor.FirstLoudAfter(spoken, spoken + kStartLimit, kSilenceThreshold);
     if (!first) return result;
     result.heard = true;
     result.startMs = Ms(*first - spoken);
@@ -47,9 +50,9 @@ RunResult MeasureOnce(TimedMonitor& monitor) {
     std::this_thread::sleep_until(spoken + kSpeakBeforeCut);
     Clock::time_point cut = Clock::now();
     SendDatagram(SpeakDatagram(""));
-    auto beforeCut = monitor.LastLoudUpTo(cut);
+    auto beforeCut = monitor.LastLoudUpTo(cut, kSilenceThreshold);
     result.cutWhileLoud = beforeCut && cut - *beforeCut < std::chrono::milliseconds(200);
-    auto last = monitor.LastLoudUpTo(cut + kListenAfterCut);
+    auto last = monitor.LastLoudUpTo(cut + kListenAfterCut, kSilenceThreshold);
     result.cutMs = last ? Ms(*last - cut) : 0;
     return result;
 }
@@ -72,7 +75,7 @@ int main(int argc, char** argv) {
     int runs = argc > 1 ? std::atoi(argv[1]) : 10;
     if (runs < 1) runs = 1;
 
-    TimedMonitor monitor(kSilenceThreshold);
+    MonitorRecorder monitor(nullptr, kFragmentFrames);
     if (!monitor.Error().empty()) {
         std::fprintf(stderr, "%s\n", monitor.Error().c_str());
         return 1;
@@ -111,7 +114,7 @@ int main(int argc, char** argv) {
                 kSilenceThreshold);
     std::printf("these times include the monitor path's own latency: fragments of %.0f ms arrived %.1f ms apart "
                 "(median), %.1f ms at most\n",
-                1000.0 * TimedMonitor::kFragmentFrames / TimedMonitor::kRate, gaps.empty() ? 0.0 : Median(gaps),
+                1000.0 * kFragmentFrames / MonitorRecorder::kRate, gaps.empty() ? 0.0 : Median(gaps),
                 gaps.empty() ? 0.0 : gaps.back());
     if (cold.heard)
         std::printf("%-34s %6.1f ms   (cut %.1f ms)\n", "first speech after start", cold.startMs, cold.cutMs);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/linux/SampleCodec.h"
+#include "engine/linux/audio/SampleCodec.h"
 
 namespace {
 

@@ -6,4 +6,4 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build-bench}
 export SPEECH_SERVICE=$build/speech-service
-exec flock /tmp/speech-port.lock "$top/scripts/with-private-pulse.sh" "$build/bench/purge-latency" "${1:-10}"
+exec "$top/scripts/with-port-lock.sh" "$top/scripts/with-private-pulse.sh" "$build/bench/purge-latency" "${1:-10}"

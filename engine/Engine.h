@@ -1,7 +1,13 @@
 #pragma once
-// The speech engine as the rest of the system sees it: COM, the speech interfaces and
-// the task allocator. This is the one header that asks which platform we are on; code
-// outside engine/ includes it and nothing platform-specific.
+// engine/: the speech engine as the rest of the system sees it: COM, the speech
+// interfaces, their identifiers and result codes, and the task allocator. On Windows
+// that is the platform's own headers (sapi.h and COM) plus windows/PlatformExtras.h for
+// the little they leave out; on Linux it is our declarations in linux/com/ with the
+// objects behind them in linux/voice/, linux/audio/ and linux/streams/. Beside this
+// header sit the pieces both platforms share: ComObject.h (the COM object base),
+// InterfaceHolder.h (the one reference holder) and CodePoints.h (UTF-8 and UTF-16).
+// This is the one header that asks which platform we are on; code outside engine/
+// includes it and nothing platform-specific.
 #include <cstddef>
 
 #ifdef _WIN32
@@ -18,11 +24,7 @@ inline bool IsWritableOutParameter(void* address, size_t size) {
     return address != nullptr && !IsBadWritePtr(address, size);
 }
 #else
-#include "linux/ComTypes.h"
+#include "linux/com/Com.h"
 
 inline bool IsWritableOutParameter(void* address, size_t) { return address != nullptr; }
 #endif
-
-// Results of the speech engine that the platform headers of some toolchains leave out.
-constexpr HRESULT SPERR_INVALID_FLAGS_RESULT = static_cast<HRESULT>(0x80045004u);
-constexpr HRESULT SPERR_DEVICE_BUSY_RESULT = static_cast<HRESULT>(0x80045006u);

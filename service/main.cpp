@@ -4,12 +4,12 @@
 #include <new>
 
 #include "CommandDispatch.h"
+#include "ServiceAddress.h"
 #include "SocketLayer.h"
 #include "speech/Speaker.h"
 
 namespace {
 
-constexpr uint16_t kServicePort = 14742;
 constexpr USHORT kInitialVolume = 30;
 constexpr LONG kInitialRate = 6;
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "StreamFormat.h"
 #include "WidenText.h"
@@ -38,11 +39,8 @@ HRESULT BindStreamToFile(LPCWSTR fileName, SPFILEMODE mode, ISpStream** stream, 
         return hr;
     }
     hr = (*stream)->BindToFile(fileName, mode, formatId, waveFormat, eventInterest);
-    if (FAILED(hr)) {
-        ISpStream* unbound = *stream;
-        *stream = nullptr;
-        unbound->Release();
-    }
+    // The slot is emptied first; the unbound stream goes with this holder.
+    if (FAILED(hr)) InterfaceHolder<ISpStream>::Adopt(std::exchange(*stream, nullptr));
     return hr;
 }
 

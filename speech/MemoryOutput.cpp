@@ -28,21 +28,17 @@ InterfaceHolder<ISpStream> Speaker::CreateMemoryOutput() {
     CSpStreamFormat format(SPSF_44kHz16BitMono, &hr);
     if (FAILED(hr)) FailWithResult("can not create CSpStreamFormat, hr %x\n", hr);
 
-    // The memory block stream is held here by its creation reference alone until the
-    // stream object has taken its own.
-    IStream* memory = nullptr;
-    hr = CreateStreamOnHGlobal(nullptr, TRUE, &memory);
-    if (FAILED(hr) || memory == nullptr) FailWithResult("can not create memory stream, hr %x\n", FAILED(hr) ? hr : E_POINTER);
+    // The creation reference of the memory block stream is held here until the stream
+    // object has taken its own; then it goes with this holder.
+    InterfaceHolder<IStream> memory;
+    hr = CreateStreamOnHGlobal(nullptr, TRUE, memory.Slot());
+    if (FAILED(hr) || memory.IsEmpty()) FailWithResult("can not create memory stream, hr %x\n", FAILED(hr) ? hr : E_POINTER);
 
     InterfaceHolder<ISpStream> stream;
     hr = CoCreateInstance(CLSID_SpStream, nullptr, CLSCTX_ALL, IID_ISpStream, stream.VoidSlot());
-    if (FAILED(hr) || stream.IsEmpty()) {
-        memory->Release();
-        FailWithResult("can not create stream object, hr %x\n", FAILED(hr) ? hr : E_POINTER);
-    }
+    if (FAILED(hr) || stream.IsEmpty()) FailWithResult("can not create stream object, hr %x\n", FAILED(hr) ? hr : E_POINTER);
 
-    hr = stream->SetBaseStream(memory, SPDFID_WaveFormatEx, format.WaveFormat());
-    memory->Release();
+    hr = stream->SetBaseStream(memory.Get(), SPDFID_WaveFormatEx, format.WaveFormat());
     if (FAILED(hr)) FailWithResult("can not set base stream, hr %x\n", hr);
 
     hr = voice.IsEmpty() ? voiceCreation : voice->SetOutput(stream.Get(), FALSE);

@@ -1,5 +1,5 @@
 #pragma once
-#include "InterfaceHolder.h"
+#include "engine/InterfaceHolder.h"
 #include "engine/Engine.h"
 
 /// Copies the whole content of `stream`, from its first byte, into the file `fileName`

@@ -16,8 +16,8 @@ constexpr SpeakFailureMessage kSpeakFailureMessages[] = {
     {E_INVALIDARG, "Parameters are invalid\n"},
     {E_POINTER, "Invalid pointer\n"},
     {E_OUTOFMEMORY, "Exceeded available memory\n"},
-    {SPERR_INVALID_FLAGS_RESULT, "Invalid flags specified for this operation\n"},
-    {SPERR_DEVICE_BUSY_RESULT, "Timeout occurred on synchronous call\n"},
+    {SPERR_INVALID_FLAGS, "Invalid flags specified for this operation\n"},
+    {SPERR_DEVICE_BUSY, "Timeout occurred on synchronous call\n"},
 };
 
 void ReportSpeakFailure(HRESULT hr) {

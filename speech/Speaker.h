@@ -1,5 +1,5 @@
 #pragma once
-#include "InterfaceHolder.h"
+#include "engine/InterfaceHolder.h"
 #include "engine/Engine.h"
 
 /// The one object through which the service drives the speech engine. It owns the voice

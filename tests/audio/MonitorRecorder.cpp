@@ -1,17 +1,33 @@
 #include "MonitorRecorder.h"
 
+#include <pulse/error.h>
+#include <pulse/simple.h>
+
 #include <algorithm>
-#include <chrono>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
-constexpr size_t kFragmentFrames = MonitorRecorder::kRate / 100;  // 10 ms
+pa_simple* OpenMonitorRecording(const char* server, size_t fragmentFrames, std::string* error) {
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_S16LE;
+    spec.rate = MonitorRecorder::kRate;
+    spec.channels = 1;
+    pa_buffer_attr attributes{};
+    attributes.maxlength = static_cast<uint32_t>(-1);
+    attributes.fragsize = static_cast<uint32_t>(fragmentFrames * 2);
+    int code = 0;
+    pa_simple* recording = pa_simple_new(server, "speech-monitor", PA_STREAM_RECORD, "speech_test_sink.monitor",
+                                         "monitor", &spec, nullptr, &attributes, &code);
+    if (recording == nullptr) *error = std::string("cannot record the monitor: ") + pa_strerror(code);
+    return recording;
+}
 
 }  // namespace
 
-MonitorRecorder::MonitorRecorder(const char* server) {
-    pa_simple* recording = OpenMonitorRecording(server, "speech-audio-tests", kFragmentFrames, &error);
+MonitorRecorder::MonitorRecorder(const char* server, size_t fragmentFrames) : fragmentFrames(fragmentFrames) {
+    pa_simple* recording = OpenMonitorRecording(server, fragmentFrames, &error);
     if (recording == nullptr) {
         running = false;
         return;
@@ -27,15 +43,17 @@ MonitorRecorder::~MonitorRecorder() {
 }
 
 void MonitorRecorder::Record() {
-    std::vector<int16_t> fragment(kFragmentFrames);
+    std::vector<int16_t> fragment(fragmentFrames);
     while (running) {
         int code = 0;
         if (pa_simple_read(static_cast<pa_simple*>(stream), fragment.data(), fragment.size() * 2, &code) < 0) {
             running = false;
             break;
         }
+        Clock::time_point arrival = Clock::now();
         std::lock_guard<std::mutex> guard(lock);
         for (int16_t sample : fragment) samples.push_back(sample / 32768.0f);
+        arrivals.push_back(arrival);
     }
 }
 
@@ -74,4 +92,56 @@ size_t MonitorRecorder::AwaitSound(size_t from, double threshold, double limitSe
         if (Rms(at, window) > threshold) return SampleCount();
     }
     return 0;
+}
+
+bool MonitorRecorder::IsLoud(size_t fragment, float threshold) const {
+    auto begin = samples.begin() + static_cast<long>(fragment * fragmentFrames);
+    return std::any_of(begin, begin + static_cast<long>(fragmentFrames),
+                       [threshold](float sample) { return std::fabs(sample) > threshold; });
+}
+
+bool MonitorRecorder::AwaitFlowing(Clock::duration limit) {
+    const size_t steady = kRate / 5 / fragmentFrames;  // 200 ms of audio
+    Clock::time_point deadline = Clock::now() + limit;
+    while (running && Clock::now() < deadline) {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            if (arrivals.size() >= steady) return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+std::optional<MonitorRecorder::Clock::time_point> MonitorRecorder::FirstLoudAfter(Clock::time_point from,
+                                                                                  Clock::time_point limit,
+                                                                                  float threshold) {
+    size_t checked = 0;
+    while (running && Clock::now() < limit) {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            for (; checked < arrivals.size(); ++checked)
+                if (arrivals[checked] > from && IsLoud(checked, threshold)) return arrivals[checked];
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return std::nullopt;
+}
+
+std::optional<MonitorRecorder::Clock::time_point> MonitorRecorder::LastLoudUpTo(Clock::time_point to,
+                                                                                float threshold) {
+    std::this_thread::sleep_until(to);
+    std::lock_guard<std::mutex> guard(lock);
+    for (size_t i = arrivals.size(); i > 0; --i)
+        if (arrivals[i - 1] <= to && IsLoud(i - 1, threshold)) return arrivals[i - 1];
+    return std::nullopt;
+}
+
+std::vector<double> MonitorRecorder::ArrivalGapsMs() {
+    std::lock_guard<std::mutex> guard(lock);
+    std::vector<double> gaps;
+    for (size_t i = 1; i < arrivals.size(); ++i)
+        gaps.push_back(std::chrono::duration<double, std::milli>(arrivals[i] - arrivals[i - 1]).count());
+    std::sort(gaps.begin(), gaps.end());
+    return gaps;
 }

@@ -5,7 +5,7 @@
 
 #include "MonitorRecorder.h"
 #include "engine/Engine.h"
-#include "engine/linux/ComRef.h"
+#include "engine/InterfaceHolder.h"
 
 namespace {
 
@@ -13,10 +13,10 @@ constexpr size_t kWindow = MonitorRecorder::kRate / 10;
 constexpr double kSpeechRms = 0.01;
 constexpr double kSilenceRms = 0.0005;
 
-ComRef<ISpVoice> MakeVoice() {
+InterfaceHolder<ISpVoice> MakeVoice() {
     void* voice = nullptr;
     EXPECT_EQ(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, &voice), S_OK);
-    return ComRef<ISpVoice>::Adopt(static_cast<ISpVoice*>(voice));
+    return InterfaceHolder<ISpVoice>::Adopt(static_cast<ISpVoice*>(voice));
 }
 
 size_t Seconds(double seconds) { return static_cast<size_t>(seconds * MonitorRecorder::kRate); }
@@ -24,7 +24,7 @@ size_t Seconds(double seconds) { return static_cast<size_t>(seconds * MonitorRec
 TEST(VoiceOnTheDevice, SynchronousSpeechHasBeenHeardWhenItReturns) {
     MonitorRecorder recorder;
     ASSERT_EQ(recorder.Error(), "");
-    ComRef<ISpVoice> voice = MakeVoice();
+    InterfaceHolder<ISpVoice> voice = MakeVoice();
     size_t start = recorder.SampleCount();
     ASSERT_EQ(voice->Speak(u"Hello from the voice.", SPF_DEFAULT, nullptr), S_OK);
     size_t returned = recorder.SampleCount();
@@ -37,12 +37,12 @@ TEST(VoiceOnTheDevice, SynchronousSpeechHasBeenHeardWhenItReturns) {
 TEST(VoiceOnTheDevice, ReleasingTheVoiceStopsItsSpeech) {
     MonitorRecorder recorder;
     ASSERT_EQ(recorder.Error(), "");
-    ComRef<ISpVoice> voice = MakeVoice();
+    InterfaceHolder<ISpVoice> voice = MakeVoice();
     std::u16string text;
     for (int i = 0; i < 5; ++i) text += u"This sentence would go on for quite a while if nobody stopped it. ";
     ASSERT_EQ(voice->Speak(text.c_str(), SPF_ASYNC, nullptr), S_OK);
     ASSERT_NE(recorder.AwaitSound(recorder.SampleCount(), kSpeechRms, 3.0), 0u);
-    voice = ComRef<ISpVoice>();
+    voice = InterfaceHolder<ISpVoice>();
     size_t released = recorder.SampleCount();
     ASSERT_TRUE(recorder.AwaitSamples(released + Seconds(1.3)));
     for (size_t at = released + Seconds(0.3); at + kWindow <= released + Seconds(1.3); at += kWindow)

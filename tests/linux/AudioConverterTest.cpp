@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "engine/linux/AudioConverter.h"
+#include "engine/linux/audio/AudioConverter.h"
 
 namespace {
 
@@ -15,19 +16,24 @@ std::vector<float> Sine(double frequency, DWORD rate, size_t frames, WORD channe
     return samples;
 }
 
+/// A handler that appends what it is given to `all`, in output frames of `channels`.
+AudioConverter::FrameHandler AppendTo(std::vector<float>& all, WORD channels) {
+    return [&all, channels](const float* frames, size_t count) {
+        all.insert(all.end(), frames, frames + count * channels);
+        return S_OK;
+    };
+}
+
 /// Converts `input` in pieces of `piece` frames (0: all at once) and flushes.
 std::vector<float> ConvertInPieces(AudioConverter& converter, const std::vector<float>& input, WORD channels,
                                    size_t piece, float gain = 1.0f) {
     std::vector<float> all;
-    std::vector<float> out;
     size_t frames = input.size() / channels;
     if (piece == 0) piece = frames;
-    for (size_t at = 0; at < frames; at += piece) {
-        converter.Convert(input.data() + at * channels, std::min(piece, frames - at), gain, out);
-        all.insert(all.end(), out.begin(), out.end());
-    }
-    converter.Flush(gain, out);
-    all.insert(all.end(), out.begin(), out.end());
+    auto append = AppendTo(all, converter.OutputChannels());
+    for (size_t at = 0; at < frames; at += piece)
+        EXPECT_EQ(S_OK, converter.Convert(input.data() + at * channels, std::min(piece, frames - at), gain, append));
+    EXPECT_EQ(S_OK, converter.Flush(gain, append));
     return all;
 }
 
@@ -73,10 +79,55 @@ TEST(AudioConverter, MixesChannelsDownByAveragingAndUpByCopying) {
         SCOPED_TRACE(std::to_string(c.from) + " to " + std::to_string(c.to) + " channels");
         AudioConverter converter(16000, c.from, 16000, c.to);
         std::vector<float> out;
-        converter.Convert(c.frame.data(), 1, 1.0f, out);
+        converter.Convert(c.frame.data(), 1, 1.0f, AppendTo(out, c.to));
         ASSERT_EQ(out.size(), c.expected.size());
         for (size_t i = 0; i < out.size(); ++i) EXPECT_FLOAT_EQ(out[i], c.expected[i]);
     }
+}
+
+// Resampling runs at the lower channel count, folding before it and spreading after it:
+// the result is the mono conversion's, whichever side has the channels.
+TEST(AudioConverter, ChannelsMixedAroundResamplingGiveTheMonoResult) {
+    std::vector<float> mono = Sine(1000, 48000, 4800, 1, 0.5);
+    AudioConverter reference(48000, 1, 44100, 1);
+    std::vector<float> expected = ConvertInPieces(reference, mono, 1, 0);
+    AudioConverter down(48000, 2, 44100, 1);
+    std::vector<float> folded = ConvertInPieces(down, Sine(1000, 48000, 4800, 2, 0.5), 2, 1000);
+    AudioConverter up(48000, 1, 44100, 2);
+    std::vector<float> spread = ConvertInPieces(up, mono, 1, 1000);
+    ASSERT_EQ(folded.size(), expected.size());
+    ASSERT_EQ(spread.size(), 2 * expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NEAR(folded[i], expected[i], 1e-6);
+        EXPECT_NEAR(spread[2 * i], expected[i], 1e-6);
+        EXPECT_NEAR(spread[2 * i + 1], expected[i], 1e-6);
+    }
+}
+
+// However far apart the rates are, output comes in bounded pieces and a failing handler
+// stops the conversion at once.
+TEST(AudioConverter, OutputComesInBoundedPiecesAndAHandlerCanStopIt) {
+    AudioConverter converter(1, 1, 44100, 1);
+    std::vector<float> input(4, 0.25f);
+    size_t largest = 0;
+    size_t total = 0;
+    auto measure = [&](const float*, size_t count) {
+        largest = std::max(largest, count);
+        total += count;
+        return S_OK;
+    };
+    EXPECT_EQ(S_OK, converter.Convert(input.data(), input.size(), 1.0f, measure));
+    EXPECT_EQ(S_OK, converter.Flush(1.0f, measure));
+    EXPECT_LE(largest, AudioConverter::kMaxPieceFrames);
+    EXPECT_NEAR(static_cast<double>(total), 4 * 44100.0, 2.0);
+
+    AudioConverter stopped(1, 1, 44100, 1);
+    size_t calls = 0;
+    auto refuse = [&](const float*, size_t) { return ++calls, S_FALSE; };
+    HRESULT hr = stopped.Convert(input.data(), input.size(), 1.0f, refuse);
+    if (hr == S_OK) hr = stopped.Flush(1.0f, refuse);  // the filter may hold it all until the end
+    EXPECT_EQ(S_FALSE, hr);
+    EXPECT_EQ(calls, 1u);
 }
 
 TEST(AudioConverter, GainScalesAndTheResultIsClipped) {
@@ -90,7 +141,7 @@ TEST(AudioConverter, GainScalesAndTheResultIsClipped) {
         SCOPED_TRACE(c.gain);
         AudioConverter converter(8000, 1, 8000, 1);
         std::vector<float> out;
-        converter.Convert(input.data(), input.size(), c.gain, out);
+        converter.Convert(input.data(), input.size(), c.gain, AppendTo(out, 1));
         EXPECT_EQ(out, c.expected);
     }
 }

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "engine/Engine.h"
-#include "engine/linux/TestHooks.h"
-#include "speech/InterfaceHolder.h"
+#include "engine/linux/com/TestHooks.h"
+#include "engine/InterfaceHolder.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 
 #include "ScratchFiles.h"
 #include "ToneAnalysis.h"
-#include "engine/linux/Classes.h"
-#include "engine/linux/DefaultOutputToken.h"
-#include "engine/linux/DeviceOutput.h"
+#include "engine/linux/com/Com.h"
+#include "engine/linux/voice/DefaultOutputToken.h"
+#include "engine/linux/audio/DeviceOutput.h"
 #include "speech/FileRendering.h"
 #include "speech/Speaker.h"
 #include "tests/support/ClassOverride.h"

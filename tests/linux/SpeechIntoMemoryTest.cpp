@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ScratchFiles.h"
-#include "engine/linux/TestHooks.h"
+#include "engine/linux/com/TestHooks.h"
 #include "speech/MemoryOutput.h"
 #include "speech/Speaker.h"
 #include "speech/StreamFormat.h"

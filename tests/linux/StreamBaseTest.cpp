@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "ScratchFiles.h"
-#include "engine/linux/AudioFrames.h"
-#include "engine/linux/StreamErrors.h"
+#include "engine/linux/streams/AudioFrames.h"
+#include "engine/linux/com/Results.h"
 #include "speech/StreamFormat.h"
 #include "tests/support/FakeStream.h"
 

@@ -10,9 +10,9 @@
 
 #include "ScratchFiles.h"
 #include "ToneAnalysis.h"
-#include "engine/linux/AudioFrames.h"
-#include "engine/linux/StreamErrors.h"
-#include "engine/linux/TestHooks.h"
+#include "engine/linux/streams/AudioFrames.h"
+#include "engine/linux/com/Results.h"
+#include "engine/linux/com/TestHooks.h"
 #include "speech/StreamFormat.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "VoiceTestStreams.h"
 #include "engine/Engine.h"
-#include "engine/linux/SampleCodec.h"
+#include "engine/linux/audio/SampleCodec.h"
 
 namespace {
 
@@ -19,11 +19,11 @@ constexpr DWORD kAsync = SPF_ASYNC;
 constexpr DWORD kAsyncPurge = SPF_ASYNC | SPF_PURGEBEFORESPEAK;
 const std::u16string kSentence = u"The quick brown fox jumps over the lazy dog.";
 
-ComRef<ISpVoice> MakeVoice() {
+InterfaceHolder<ISpVoice> MakeVoice() {
     void* voice = nullptr;
     HRESULT hr = CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, &voice);
     EXPECT_EQ(hr, S_OK);
-    return ComRef<ISpVoice>::Adopt(static_cast<ISpVoice*>(voice));
+    return InterfaceHolder<ISpVoice>::Adopt(static_cast<ISpVoice*>(voice));
 }
 
 std::u16string LongText() {
@@ -93,7 +93,7 @@ protected:
     }
 
     const WAVEFORMATEX cd16Mono = WaveFormat(WAVE_FORMAT_PCM, 1, 44100, 16);
-    ComRef<ISpVoice> voice = MakeVoice();
+    InterfaceHolder<ISpVoice> voice = MakeVoice();
 };
 
 TEST_F(VoiceTest, SpeechIsAudibleAndAsLongAsASentence) {
@@ -313,15 +313,15 @@ TEST_F(VoiceTest, TheVoiceHoldsItsOutputAndGoesBackToTheDefault) {
 TEST_F(VoiceTest, OutputsItCannotWriteAreRefusedAndTheOldOneKept) {
     auto good = TestByteStream::Create(cd16Mono);
     ASSERT_EQ(voice->SetOutput(good.Get(), TRUE), S_OK);
-    ComRef<ISpVoice> notAStream = MakeVoice();
+    InterfaceHolder<ISpVoice> notAStream = MakeVoice();
     struct Case {
         const char* name;
-        ComRef<IUnknown> output;
+        InterfaceHolder<IUnknown> output;
     };
     const Case cases[] = {
-        {"ADPCM", ComRef<IUnknown>::Share(TestByteStream::Create(WaveFormat(WAVE_FORMAT_ADPCM, 1, 8000, 4)).Get())},
-        {"text format", ComRef<IUnknown>::Share(TestByteStream::Create(cd16Mono, SPDFID_Text).Get())},
-        {"not a stream", ComRef<IUnknown>::Share(notAStream.Get())},
+        {"ADPCM", InterfaceHolder<IUnknown>::Share(TestByteStream::Create(WaveFormat(WAVE_FORMAT_ADPCM, 1, 8000, 4)).Get())},
+        {"text format", InterfaceHolder<IUnknown>::Share(TestByteStream::Create(cd16Mono, SPDFID_Text).Get())},
+        {"not a stream", InterfaceHolder<IUnknown>::Share(notAStream.Get())},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(voice->SetOutput(c.output.Get(), TRUE), SPERR_UNSUPPORTED_FORMAT) << c.name;
@@ -465,7 +465,7 @@ TEST(VoiceLifetime, ReleasingAVoiceMidSpeechStopsItAndLetsGoOfItsOutput) {
     auto stream = TestByteStream::Create(WaveFormat(WAVE_FORMAT_PCM, 1, 44100, 16));
     ULONG before = stream->References();
     {
-        ComRef<ISpVoice> voice = MakeVoice();
+        InterfaceHolder<ISpVoice> voice = MakeVoice();
         ASSERT_EQ(voice->SetOutput(stream.Get(), TRUE), S_OK);
         std::u16string text = LongText();
         ASSERT_EQ(voice->Speak(text.c_str(), kAsync, nullptr), S_OK);

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "engine/ComObject.h"
-#include "engine/linux/AudioFrames.h"
-#include "engine/linux/ComRef.h"
+#include "engine/linux/streams/AudioFrames.h"
+#include "engine/InterfaceHolder.h"
 
 inline WAVEFORMATEX WaveFormat(WORD tag, WORD channels, DWORD rate, WORD bits) {
     WAVEFORMATEX format{};
@@ -27,8 +27,8 @@ inline WAVEFORMATEX WaveFormat(WORD tag, WORD channels, DWORD rate, WORD bits) {
 /// Writes can be held at a gate until the test opens it.
 class TestByteStream : public ComObject<ISpStreamFormat> {
 public:
-    static ComRef<TestByteStream> Create(const WAVEFORMATEX& format, GUID formatId = SPDFID_WaveFormatEx) {
-        return ComRef<TestByteStream>::Adopt(new TestByteStream(format, formatId));
+    static InterfaceHolder<TestByteStream> Create(const WAVEFORMATEX& format, GUID formatId = SPDFID_WaveFormatEx) {
+        return InterfaceHolder<TestByteStream>::Adopt(new TestByteStream(format, formatId));
     }
 
     HRESULT Read(void* buffer, ULONG size, ULONG* read) override {
@@ -117,8 +117,8 @@ private:
 /// interface refuses everything, so only its frames can be used.
 class TestFramesObject : public ComObject<ISpStreamFormat, IEngineAudioFrames> {
 public:
-    static ComRef<TestFramesObject> Create(DWORD rate, WORD channels) {
-        return ComRef<TestFramesObject>::Adopt(new TestFramesObject(rate, channels));
+    static InterfaceHolder<TestFramesObject> Create(DWORD rate, WORD channels) {
+        return InterfaceHolder<TestFramesObject>::Adopt(new TestFramesObject(rate, channels));
     }
 
     HRESULT GetFrameFormat(DWORD* samplesPerSec, WORD* frameChannels) override {

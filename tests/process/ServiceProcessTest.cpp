@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "service/ServiceAddress.h"
 #include "tests/support/ServiceProcess.h"
 
 namespace {
@@ -74,11 +75,12 @@ TEST_F(ServiceProcessTest, SpeakWithoutASoundServerReportsOnStandardErrorAndServ
 }
 
 TEST(ServiceStartup, PortAlreadyTakenEndsWithBindErrorAndStatusOne) {
+    RequireServicePortLock();
     int holder = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     ASSERT_GE(holder, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(14742);
+    address.sin_port = htons(kServicePort);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
 

@@ -1,7 +1,7 @@
 #include "ClassOverride.h"
 
 #ifndef _WIN32
-#include "engine/linux/TestHooks.h"
+#include "engine/linux/com/TestHooks.h"
 
 ClassOverride::ClassOverride(REFCLSID id, Factory factory) : clsid(id) {
     engine_test::OverrideClass(clsid, std::move(factory));

@@ -17,11 +17,11 @@
 #include <stdexcept>
 #include <thread>
 
+#include "service/ServiceAddress.h"
+
 extern char** environ;
 
 namespace {
-
-constexpr uint16_t kServicePort = 14742;
 
 using Clock = std::chrono::steady_clock;
 
@@ -53,7 +53,15 @@ Datagram CommandDatagram(unsigned char command, unsigned value) {
     return {command, 0, static_cast<unsigned char>(value & 0xFF), static_cast<unsigned char>(value >> 8), 0};
 }
 
+void RequireServicePortLock() {
+    // Two runs on one machine would otherwise take each other's datagrams.
+    const char* locked = std::getenv("SPEECH_PORT_LOCKED");
+    if (locked == nullptr || std::string(locked) != "1")
+        throw std::runtime_error("the service port is shared: run under scripts/with-port-lock.sh");
+}
+
 ServiceProcess::ServiceProcess(const std::vector<std::string>& extraEnvironment) {
+    RequireServicePortLock();
     const char* binary = std::getenv("SPEECH_SERVICE");
     if (binary == nullptr) throw std::runtime_error("SPEECH_SERVICE is not set");
     int out[2], err[2];

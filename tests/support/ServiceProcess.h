@@ -10,7 +10,12 @@
 
 using Datagram = std::vector<unsigned char>;
 
-/// Sends one datagram to the service's address (127.0.0.1:14742).
+/// Throws unless this process runs under scripts/with-port-lock.sh, which holds the lock
+/// on the service's fixed port for every test and benchmark that starts the service or
+/// binds its port.
+void RequireServicePortLock();
+
+/// Sends one datagram to the service's address (127.0.0.1, the service port).
 void SendDatagram(const Datagram& datagram);
 /// A speak datagram for `text`.
 Datagram SpeakDatagram(const std::string& text);
@@ -18,7 +23,7 @@ Datagram SpeakDatagram(const std::string& text);
 Datagram CommandDatagram(unsigned char command, unsigned value);
 
 /// Runs the service binary (env SPEECH_SERVICE) with its standard output and error on
-/// pipes; kills it when destroyed.
+/// pipes; kills it when destroyed. Needs the port lock (RequireServicePortLock).
 class ServiceProcess {
 public:
     explicit ServiceProcess(const std::vector<std::string>& extraEnvironment = {});

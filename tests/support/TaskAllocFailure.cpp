@@ -80,7 +80,7 @@ void FailNextTaskAllocations(int count) { Spy().failingAllocations = count; }
 int LiveTaskAllocations() { return Spy().liveBlocks.load(); }
 
 #else
-#include "engine/linux/TestHooks.h"
+#include "engine/linux/com/TestHooks.h"
 
 void FailNextTaskAllocations(int count) { engine_test::FailTaskMemAllocs(count); }
 

@@ -413,7 +413,7 @@ protected:
 };
 
 TEST_F(AssignFormatTest, ReleasesTheOldBlockBeforeAskingAndReturnsTheStreamsResultUnchanged) {
-    for (HRESULT streamResult : {S_OK, S_FALSE, E_FAIL, E_POINTER, SPERR_DEVICE_BUSY_RESULT}) {
+    for (HRESULT streamResult : {S_OK, S_FALSE, E_FAIL, E_POINTER, SPERR_DEVICE_BUSY}) {
         SCOPED_TRACE(streamResult);
         const int liveBefore = LiveTaskAllocations();
         {

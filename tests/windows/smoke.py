@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Drives the Windows speech-service.exe the way any sender does: UDP datagrams to
-127.0.0.1:14742 in, console lines out.
+127.0.0.1 at the service port in, console lines out.
 
 Usage: smoke.py RUNNER... SERVICE_EXE   (e.g. tests/windows/wine-run.sh speech-service.exe)
+SPEECH_SERVICE_PORT names the port (the build takes it from service/ServiceAddress.h).
 
 The C runtime writes console lines in text mode, so each line ends in CR LF. Wine's own
 voice answers Speak with E_NOTIMPL, so under wine a speak datagram is reported as
@@ -16,7 +17,7 @@ import subprocess
 import sys
 import time
 
-ADDRESS = ("127.0.0.1", 14742)
+ADDRESS = ("127.0.0.1", int(os.environ["SPEECH_SERVICE_PORT"]))
 LINE_END = b"\r\n"
 # Guards against a hung child, not measurements: a first wine start can take seconds.
 START_LIMIT = 90.0

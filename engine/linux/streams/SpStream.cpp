@@ -1,0 +1,181 @@
+#include "SpStream.h"
+
+#include <cstring>
+#include <new>
+
+#include "WaveFormat.h"
+#include "engine/CodePoints.h"
+
+HRESULT CreateSpStream(REFIID iid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    return HandOut(SpStream::Create(), iid, object);
+}
+
+SpStream* SpStream::Create() { return new (std::nothrow) SpStream(); }
+
+SpStream::~SpStream() { ReleaseBacking(); }
+
+HRESULT SpStream::QueryInterface(REFIID iid, void** object) {
+    if (iid == IID_IEngineAudioFrames && !OffersFrames()) {
+        if (object != nullptr) *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    return ComObject::QueryInterface(iid, object);
+}
+
+HRESULT SpStream::Read(void* buffer, ULONG size, ULONG* read) {
+    std::lock_guard<std::mutex> guard(lock);
+    if (read != nullptr) *read = 0;
+    if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+    if (file) return file->ReadBytes(buffer, size, read);
+    return base->Read(buffer, size, read);
+}
+
+HRESULT SpStream::Write(const void* buffer, ULONG size, ULONG* written) {
+    std::lock_guard<std::mutex> guard(lock);
+    if (written != nullptr) *written = 0;
+    if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+    if (file) return file->WriteBytes(buffer, size, written);
+    return base->Write(buffer, size, written);
+}
+
+HRESULT SpStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) {
+    std::lock_guard<std::mutex> guard(lock);
+    if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+    if (file) return file->SeekBytes(move.QuadPart, origin, newPosition);
+    return base->Seek(move, origin, newPosition);
+}
+
+HRESULT SpStream::SetSize(ULARGE_INTEGER newSize) {
+    std::lock_guard<std::mutex> guard(lock);
+    if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+    // A WAV file's size follows from what is written into it.
+    if (file) return STG_E_INVALIDFUNCTION;
+    return base->SetSize(newSize);
+}
+
+HRESULT SpStream::GetFormat(GUID* formatId, WAVEFORMATEX** waveFormat) {
+    if (formatId == nullptr || waveFormat == nullptr) return E_POINTER;
+    std::lock_guard<std::mutex> guard(lock);
+    *waveFormat = nullptr;
+    if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+    if (!format.empty()) {
+        auto* block = static_cast<WAVEFORMATEX*>(CoTaskMemAlloc(format.size()));
+        if (block == nullptr) return E_OUTOFMEMORY;
+        std::memcpy(block, format.data(), format.size());
+        *waveFormat = block;
+    }
+    *formatId = this->formatId;
+    return S_OK;
+}
+
+HRESULT SpStream::SetBaseStream(IStream* stream, REFGUID formatId, const WAVEFORMATEX* waveFormat) {
+    if (stream == nullptr) return E_INVALIDARG;
+    if (formatId == SPDFID_WaveFormatEx && waveFormat == nullptr) return E_INVALIDARG;
+    std::lock_guard<std::mutex> guard(lock);
+    if (state != State::Unbound) return SPERR_ALREADY_INITIALIZED;
+    format = waveformat::CopyBlock(waveFormat);
+    this->formatId = formatId;
+    base = InterfaceHolder<IStream>::Share(stream);
+    state = State::BaseStream;
+    return S_OK;
+}
+
+HRESULT SpStream::GetBaseStream(IStream** stream) {
+    if (stream == nullptr) return E_POINTER;
+    std::lock_guard<std::mutex> guard(lock);
+    *stream = nullptr;
+    if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+    if (base.IsEmpty()) return S_FALSE;  // a file-bound stream has no base stream
+    *stream = base.HandOut();
+    return S_OK;
+}
+
+HRESULT SpStream::BindToFile(LPCWSTR fileName, SPFILEMODE mode, const GUID* formatId, const WAVEFORMATEX* waveFormat,
+                             ULONGLONG /*eventInterest: a file stream carries no events*/) {
+    if (fileName == nullptr || fileName[0] == 0) return E_INVALIDARG;
+    std::lock_guard<std::mutex> guard(lock);
+    if (state != State::Unbound) return SPERR_ALREADY_INITIALIZED;
+
+    const std::string path = Utf16ToUtf8(fileName);
+    std::unique_ptr<WavFile> opened;
+    HRESULT hr = S_OK;
+    switch (mode) {
+        case SPFM_OPEN_READONLY:
+            hr = WavFile::Open(path, &opened);
+            break;
+        case SPFM_CREATE:
+        case SPFM_CREATE_ALWAYS:
+            if (formatId == nullptr || waveFormat == nullptr) return E_INVALIDARG;
+            // Only audio can go into a WAV file.
+            if (*formatId != SPDFID_WaveFormatEx) return SPERR_UNSUPPORTED_FORMAT;
+            hr = WavFile::Create(path, *waveFormat, mode == SPFM_CREATE, &opened);
+            break;
+        default:
+            // Reading and writing one file at once is not offered.
+            return E_NOTIMPL;
+    }
+    if (FAILED(hr)) return hr;
+
+    file = std::move(opened);
+    format = file->FormatBlock();
+    this->formatId = SPDFID_WaveFormatEx;
+    state = State::File;
+    return S_OK;
+}
+
+HRESULT SpStream::Close() {
+    std::lock_guard<std::mutex> guard(lock);
+    if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+    ReleaseBacking();
+    state = State::Closed;
+    return S_OK;
+}
+
+HRESULT SpStream::GetFrameFormat(DWORD* samplesPerSec, WORD* channels) {
+    if (samplesPerSec == nullptr || channels == nullptr) return E_POINTER;
+    std::lock_guard<std::mutex> guard(lock);
+    if (HRESULT hr = RequireFile(); FAILED(hr)) return hr;
+    *samplesPerSec = file->SampleRate();
+    *channels = file->Channels();
+    return S_OK;
+}
+
+HRESULT SpStream::ReadFrames(float* interleaved, ULONG frames, ULONG* framesRead) {
+    if (framesRead != nullptr) *framesRead = 0;
+    std::lock_guard<std::mutex> guard(lock);
+    if (HRESULT hr = RequireFile(); FAILED(hr)) return hr;
+    return file->ReadFrames(interleaved, frames, framesRead);
+}
+
+HRESULT SpStream::WriteFrames(const float* interleaved, ULONG frames) {
+    std::lock_guard<std::mutex> guard(lock);
+    if (HRESULT hr = RequireFile(); FAILED(hr)) return hr;
+    return file->WriteFrames(interleaved, frames);
+}
+
+// Decided when the interface is asked for: only a stream bound to a file offers frames.
+bool SpStream::OffersFrames() {
+    std::lock_guard<std::mutex> guard(lock);
+    return state == State::File;
+}
+
+HRESULT SpStream::RequireFile() const {
+    if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+    return file ? S_OK : E_NOINTERFACE;
+}
+
+HRESULT SpStream::RequireBound() const {
+    switch (state) {
+        case State::Unbound: return SPERR_UNINITIALIZED;
+        case State::Closed: return STG_E_REVERTED;
+        default: return S_OK;
+    }
+}
+
+// Closing the file completes it: its header sizes become final.
+void SpStream::ReleaseBacking() {
+    file.reset();
+    base.Clear();
+}

@@ -1,0 +1,67 @@
+#pragma once
+// streams/: what the voice reads from and writes to besides the device. The stream
+// object behind CLSID_SpStream (this header), bound to a WAV file (WavFile, through
+// libsndfile) or to a base stream; the voice's ends of such objects (StreamEnds: an
+// AudioSink or AudioSource made from whatever object a caller hands the voice); the
+// engine's own frames interface that file-bound streams offer (AudioFrames.h); and
+// WaveFormat, the one module that knows the wave format block. It calls audio/ for the
+// sample codecs and the ends' interfaces, and com/.
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "AudioFrames.h"
+#include "WavFile.h"
+#include "engine/ComObject.h"
+#include "engine/InterfaceHolder.h"
+
+/// The stream object: a stream that carries a format, bound once, either to a base
+/// stream (bytes pass through, the format is a copy of the one given) or to a WAV file.
+/// Until then every data call is refused with SPERR_UNINITIALIZED; after Close with
+/// STG_E_REVERTED. Only a file-bound stream offers its audio as float frames. The last
+/// release (or Close) completes a file it was writing. Calls may come from any thread.
+class SpStream final : public ComObject<ISpStream, IEngineAudioFrames> {
+public:
+    static SpStream* Create();
+
+    HRESULT QueryInterface(REFIID iid, void** object) override;
+
+    // ISequentialStream / IStream
+    HRESULT Read(void* buffer, ULONG size, ULONG* read) override;
+    HRESULT Write(const void* buffer, ULONG size, ULONG* written) override;
+    HRESULT Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) override;
+    HRESULT SetSize(ULARGE_INTEGER newSize) override;
+
+    // ISpStreamFormat
+    HRESULT GetFormat(GUID* formatId, WAVEFORMATEX** waveFormat) override;
+
+    // ISpStream
+    HRESULT SetBaseStream(IStream* stream, REFGUID formatId, const WAVEFORMATEX* waveFormat) override;
+    HRESULT GetBaseStream(IStream** stream) override;
+    HRESULT BindToFile(LPCWSTR fileName, SPFILEMODE mode, const GUID* formatId, const WAVEFORMATEX* waveFormat,
+                       ULONGLONG eventInterest) override;
+    HRESULT Close() override;
+
+    // IEngineAudioFrames
+    HRESULT GetFrameFormat(DWORD* samplesPerSec, WORD* channels) override;
+    HRESULT ReadFrames(float* interleaved, ULONG frames, ULONG* framesRead) override;
+    HRESULT WriteFrames(const float* interleaved, ULONG frames) override;
+
+private:
+    enum class State { Unbound, BaseStream, File, Closed };
+
+    SpStream() = default;
+    ~SpStream() override;
+
+    bool OffersFrames();
+    HRESULT RequireFile() const;
+    HRESULT RequireBound() const;
+    void ReleaseBacking();
+
+    std::mutex lock;
+    State state = State::Unbound;
+    GUID formatId = GUID_NULL;
+    std::vector<BYTE> format;  // the wave format block, or empty when there is none
+    InterfaceHolder<IStream> base;
+    std::unique_ptr<WavFile> file;
+};

@@ -1,0 +1,29 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "engine/linux/com/Com.h"
+
+/// The process's one espeak-ng synthesizer. espeak-ng keeps global state, so it is
+/// initialised once (synchronous mode, default voice) and every synthesis holds one
+/// process-wide lock from start to end: voices take turns.
+class EspeakSynthesizer {
+public:
+    /// Receives each piece of 16-bit mono audio; returning false stops the synthesis.
+    using ChunkHandler = std::function<bool(const int16_t* samples, size_t count)>;
+
+    /// Loads the synthesizer once; later calls report the first result.
+    static HRESULT Initialize();
+    /// The rate of the audio handed to a ChunkHandler (valid after Initialize succeeded).
+    static DWORD SampleRate();
+
+    /// Speaks `utf8` at `wordsPerMinute` (espeak-ng clamps the value to what it can do),
+    /// handing the audio to `onChunk` as it is made. `markup`: the text holds SSML tags.
+    /// Returns S_OK, also when onChunk stopped it.
+    static HRESULT Synthesize(const std::string& utf8, int wordsPerMinute, bool markup, const ChunkHandler& onChunk);
+
+    /// espeak-ng's pace for a voice rate of -10 to 10: 0 is its normal 175 words per
+    /// minute, and each step multiplies the pace by the tenth root of 3 (+10 is three
+    /// times as fast, -10 a third).
+    static int WordsPerMinute(LONG rate);
+};
