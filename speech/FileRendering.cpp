@@ -9,6 +9,7 @@
 
 #include "StreamFormat.h"
 #include "WidenText.h"
+#include "engine/CodePoints.h"
 
 namespace {
 
@@ -44,17 +45,23 @@ HRESULT BindStreamToFile(LPCWSTR fileName, SPFILEMODE mode, ISpStream** stream, 
     return hr;
 }
 
-void Speaker::BindOutputToFile(LPCWSTR fileName) {
+HRESULT Speaker::BindOutputToFile(LPCWSTR fileName) {
     // A second redirection would overwrite the saved output and lose the way back.
-    if (!fileStream.IsEmpty() || !savedOutput.IsEmpty()) {
+    if (!fileStream.IsEmpty() || !savedOutput.IsEmpty() || FAILED(redirection)) {
         std::printf("can not bind to file: the output is already redirected into a file\n");
-        return;
+        return E_UNEXPECTED;
     }
-    if (voice.IsEmpty()) {
-        std::printf("can not bind to file, hr %x\n", static_cast<unsigned>(FAILED(voiceCreation) ? voiceCreation : E_FAIL));
-        return;
+    this->fileName = fileName != nullptr ? std::basic_string<WCHAR>(fileName) : std::basic_string<WCHAR>();
+    HRESULT hr = voice.IsEmpty() ? (FAILED(voiceCreation) ? voiceCreation : E_FAIL) : BindFileOutput(fileName);
+    if (FAILED(hr)) {
+        std::printf("can not bind to file, hr %x\n", static_cast<unsigned>(hr));
+        // Until FinishFileOutput nothing is spoken: not into the file, not anywhere else.
+        redirection = hr;
     }
+    return hr;
+}
 
+HRESULT Speaker::BindFileOutput(LPCWSTR fileName) {
     CSpStreamFormat savedFormat;
     HRESULT targetResult = S_OK;
     CSpStreamFormat targetFormat(SPSF_44kHz16BitMono, &targetResult);
@@ -66,36 +73,53 @@ void Speaker::BindOutputToFile(LPCWSTR fileName) {
         hr = savedFormat.AssignFormat(savedOutput.Get());
     // Without the target format there is nothing to create the file in.
     if (SUCCEEDED(hr) && FAILED(targetResult)) hr = targetResult;
-    if (FAILED(hr)) {
-        std::printf("can not bind to file, hr %x\n", static_cast<unsigned>(hr));
-        return;
-    }
+    if (FAILED(hr)) return hr;
 
     // The file takes the identifier of the output it replaces and the fixed wave format.
     hr = BindStreamToFile(fileName, SPFM_CREATE_ALWAYS, fileStream.Slot(), &savedFormat.FormatId(),
                           targetFormat.WaveFormat(), SPFEI_ALL_EVENTS);
-    if (SUCCEEDED(hr)) voice->SetOutput(fileStream.Get(), TRUE);
+    if (FAILED(hr)) return hr;
+    return voice->SetOutput(fileStream.Get(), TRUE);
 }
 
-void Speaker::SpeakStream(InterfaceHolder<ISpStream> stream) {
+HRESULT Speaker::SpeakStream(InterfaceHolder<ISpStream> stream) {
     ULONG streamNumber = 0;
-    HRESULT hr = voice.IsEmpty() ? (FAILED(voiceCreation) ? voiceCreation : E_FAIL)
-                                 : voice->SpeakStream(stream.Get(), SPF_DEFAULT, &streamNumber);
+    HRESULT hr = FAILED(redirection) ? redirection
+                 : voice.IsEmpty()   ? (FAILED(voiceCreation) ? voiceCreation : E_FAIL)
+                                     : voice->SpeakStream(stream.Get(), SPF_DEFAULT, &streamNumber);
     if (FAILED(hr)) std::printf("speak stream failed, hr = 0x%x\n", static_cast<unsigned>(hr));
     stream.Clear();
+    return hr;
 }
 
-void Speaker::FinishFileOutput() {
+HRESULT Speaker::FinishFileOutput() {
     if (!voice.IsEmpty()) {
         voice->WaitUntilDone(INFINITE);
         voice->SetOutput(savedOutput.Get(), FALSE);
     }
-    // The voice has let go of the file; releasing it here completes it.
+    HRESULT hr = redirection;
+    // Whether this redirection made a file: only then is there one to complete or remove.
+    bool madeFile = !fileStream.IsEmpty();
+    if (madeFile) {
+        // The voice has let go of the file: closing it completes its header, and tells
+        // whether every write and the header reached the disk.
+        HRESULT closed = fileStream->Close();
+        if (SUCCEEDED(hr) && FAILED(closed)) {
+            hr = closed;
+            std::printf("can not write %s, hr %x\n", Utf16ToUtf8(fileName.c_str()).c_str(), static_cast<unsigned>(hr));
+        }
+    }
     fileStream.Clear();
     savedOutput.Clear();
+    // A file that is not complete, or that was made for a redirection that never took
+    // place, must not be taken for a rendering.
+    if (madeFile && FAILED(hr)) DeleteFileW(fileName.c_str());
+    fileName.clear();
+    redirection = S_OK;
+    return hr;
 }
 
-void ConvertFileToMono(Speaker& speaker, char* fileName) {
+HRESULT ConvertFileToMono(Speaker& speaker, char* fileName) {
     WCHAR* wideName = WidenText(fileName);
     InterfaceHolder<ISpStream> input;
     HRESULT hr = wideName == nullptr ? E_OUTOFMEMORY
@@ -104,7 +128,7 @@ void ConvertFileToMono(Speaker& speaker, char* fileName) {
     if (FAILED(hr)) {
         std::printf("can not open stream %s, hr %x\n", fileName, static_cast<unsigned>(hr));
         std::free(wideName);
-        return;
+        return hr;
     }
 
     char* extension = ExtensionOfLastComponent(fileName);
@@ -113,7 +137,7 @@ void ConvertFileToMono(Speaker& speaker, char* fileName) {
         std::printf("can not convert %s: the name without its extension is longer than %u characters\n", fileName,
                     static_cast<unsigned>(kLongestCutName));
         std::free(wideName);
-        return;
+        return E_INVALIDARG;
     }
     if (extension != nullptr) *extension = '\0';
 
@@ -123,14 +147,16 @@ void ConvertFileToMono(Speaker& speaker, char* fileName) {
     if (wideNewName == nullptr) {
         std::printf("can not convert %s, hr %x\n", fileName, static_cast<unsigned>(E_OUTOFMEMORY));
         std::free(wideName);
-        return;
+        return E_OUTOFMEMORY;
     }
 
-    // Whether the redirection took place or not, the output is restored afterwards.
-    speaker.BindOutputToFile(wideNewName);
-    speaker.SpeakStream(input);
-    speaker.FinishFileOutput();
+    // The input is spoken only into the new file; the output is restored in every case.
+    hr = speaker.BindOutputToFile(wideNewName);
+    if (SUCCEEDED(hr)) hr = speaker.SpeakStream(input);
+    HRESULT finished = speaker.FinishFileOutput();
+    if (SUCCEEDED(hr)) hr = finished;
     input.Clear();
     std::free(wideName);
     std::free(wideNewName);
+    return hr;
 }

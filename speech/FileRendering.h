@@ -13,5 +13,7 @@ HRESULT BindStreamToFile(LPCWSTR fileName, SPFILEMODE mode, ISpStream** stream, 
 /// "dir/take.wav" gives "dir/take_mono.wav" and "take" gives "take_mono.wav". The voice
 /// speaks the file into the new one, then its output is restored. The extension is cut
 /// in the caller's buffer, which keeps the cut name afterwards. An input that cannot be
-/// opened, or a cut name longer than 246 characters, is reported and nothing is made.
-void ConvertFileToMono(Speaker& speaker, char* fileName);
+/// opened, or a cut name longer than 246 characters, is reported and nothing is made; a
+/// new file that cannot be made or written is reported, the input is not spoken anywhere
+/// else, and nothing is left behind. Returns the first failure, or S_OK.
+HRESULT ConvertFileToMono(Speaker& speaker, char* fileName);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -124,14 +125,35 @@ TEST_F(RealVoiceSpeaker, SpeechGoesIntoAMonoFileAndTheDeviceIsTheOutputAgainAfte
     EXPECT_LT(tone::Peak(samples), 0.999f) << "clipped";
 }
 
-TEST_F(RealVoiceSpeaker, AFileThatCannotBeCreatedLeavesTheDeviceAsTheOutput) {
-    const std::string path = scratch::TestDirectory() + "/no/such/directory/speech.wav";
-    ::testing::internal::CaptureStdout();
-    speaker->BindOutputToFile(scratch::Wide(path).c_str());
-    speaker->FinishFileOutput();
-    EXPECT_EQ("", ::testing::internal::GetCapturedStdout());
-    EXPECT_FALSE(scratch::Exists(path));
-    ExpectOutputIsTheDevice();
+// A file that cannot be made is reported, and what was meant for it is spoken nowhere,
+// least of all on the device the file was to replace.
+TEST_F(RealVoiceSpeaker, AFileThatCannotBeCreatedIsReportedAndNothingIsSpokenElsewhere) {
+    const std::string directory = scratch::TestDirectory();
+    ASSERT_EQ(0, std::system(("touch '" + directory + "/plain'").c_str()));
+    struct Case {
+        const char* name;
+        std::string path;
+        HRESULT expected;
+    };
+    const Case cases[] = {
+        {"missing directory", directory + "/no/such/directory/speech.wav", static_cast<HRESULT>(0x80070002u)},
+        {"a file where a directory should be", directory + "/plain/speech.wav", static_cast<HRESULT>(0x80070003u)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        char line[64];
+        std::snprintf(line, sizeof line, "can not bind to file, hr %x\n", static_cast<unsigned>(c.expected));
+        ::testing::internal::CaptureStdout();
+        EXPECT_EQ(c.expected, speaker->BindOutputToFile(scratch::Wide(c.path).c_str()));
+        EXPECT_EQ(line, ::testing::internal::GetCapturedStdout());
+        // Not the device's "no output" failure: the voice is not even asked.
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(c.expected, speaker->SpeakText(u"This must not be heard anywhere."));
+        ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(c.expected, speaker->FinishFileOutput());
+        EXPECT_FALSE(scratch::Exists(c.path));
+        ExpectOutputIsTheDevice();
+    }
 }
 
 TEST_F(RealVoiceSpeaker, ConvertReportsAMissingInputAndMakesNoFile) {

@@ -102,7 +102,7 @@ HRESULT FakeStream::BindToFile(LPCWSTR fileName, SPFILEMODE mode, const GUID* fo
 
 HRESULT FakeStream::Close() {
     Record("Close");
-    return S_OK;
+    return closeResult;
 }
 
 #ifdef _WIN32

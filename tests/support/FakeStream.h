@@ -46,6 +46,7 @@ public:
     HRESULT readResult = S_OK;
     HRESULT seekResult = S_OK;
     HRESULT writeResult = S_OK;
+    HRESULT closeResult = S_OK;
     ULONG readChunkLimit = UINT32_MAX;
     /// Runs first in every call, with the method's name: lets a test stop the process at a
     /// call that must not happen (in a death test) or look at state as the call arrives.

@@ -2,6 +2,7 @@
 // made, the arguments passed, the messages printed and the references left behind.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -165,22 +166,68 @@ TEST_F(FileRendering, TargetFormatThatCannotBeBuiltIsReportedAndTheOutputStillRe
     EXPECT_EQ(static_cast<IUnknown*>(static_cast<ISpStreamFormat*>(previous)), fake->outputs[0].output);
 }
 
-TEST_F(FileRendering, FailedBindingPrintsNothingReleasesTheStreamAndKeepsTheOutput) {
-    bindResults = {kAccessDenied};
-    EXPECT_EQ("", Capture([&] { speaker->BindOutputToFile(Wide("out.wav").c_str()); }));
-    ASSERT_EQ(1u, made.size());
-    EXPECT_EQ(1u, made[0]->References()) << "only the test's own reference is left";
-    EXPECT_EQ(Calls{"GetOutputStream"}, fake->calls);
-    speaker->FinishFileOutput();
-    ASSERT_EQ(1u, fake->outputs.size());
-    EXPECT_EQ(static_cast<IUnknown*>(static_cast<ISpStreamFormat*>(previous)), fake->outputs[0].output);
+// A redirection that cannot be set up is reported and returned, and until it is finished
+// nothing is spoken at all: not into the file, and not into the output it was to replace.
+TEST_F(FileRendering, ARedirectionThatFailsIsReportedAndSilencesTheSpeakerUntilFinished) {
+    struct Case {
+        const char* name;
+        HRESULT create;
+        HRESULT bind;
+        HRESULT setOutput;
+        HRESULT expected;
+    };
+    const Case cases[] = {
+        {"stream object not created", kClassNotRegistered, S_OK, S_OK, kClassNotRegistered},
+        {"file not bound", S_OK, kAccessDenied, S_OK, kAccessDenied},
+        {"output not switched", S_OK, S_OK, E_OUTOFMEMORY, E_OUTOFMEMORY},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        createResult = c.create;
+        bindResults.assign(1, c.bind);
+        fake->setOutputResult = c.setOutput;
+        size_t madeBefore = made.size();
+        HRESULT bound = S_OK;
+        char bindLine[64], streamLine[64];
+        std::snprintf(bindLine, sizeof bindLine, "can not bind to file, hr %x\n", static_cast<unsigned>(c.expected));
+        std::snprintf(streamLine, sizeof streamLine, "speak stream failed, hr = 0x%x\n", static_cast<unsigned>(c.expected));
+        EXPECT_EQ(bindLine, Capture([&] { bound = speaker->BindOutputToFile(Wide("out.wav").c_str()); }));
+        EXPECT_EQ(c.expected, bound);
+        // A stream object made for the file is not left behind half bound.
+        if (made.size() > madeBefore && c.bind != S_OK) {
+            EXPECT_EQ(1u, made.back()->References());
+        }
+
+        fake->setOutputResult = S_OK;
+        fake->calls.clear();
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(c.expected, speaker->SpeakText(Wide("lost").c_str()));
+        ::testing::internal::GetCapturedStderr();
+        InterfaceHolder<ISpStream> nothing;
+        EXPECT_EQ(streamLine, Capture([&] { EXPECT_EQ(c.expected, speaker->SpeakStream(nothing)); }));
+        EXPECT_TRUE(fake->calls.empty()) << "nothing reaches the voice";
+
+        // Finishing restores the previous output, returns the failure and prints nothing more.
+        HRESULT finished = S_OK;
+        EXPECT_EQ("", Capture([&] { finished = speaker->FinishFileOutput(); }));
+        EXPECT_EQ(c.expected, finished);
+        EXPECT_EQ(static_cast<IUnknown*>(static_cast<ISpStreamFormat*>(previous)), fake->CurrentOutput());
+        // And then the speaker speaks again.
+        EXPECT_EQ(S_OK, speaker->SpeakText(Wide("heard").c_str()));
+    }
 }
 
-TEST_F(FileRendering, AStreamObjectThatCannotBeCreatedPrintsNothing) {
-    createResult = kClassNotRegistered;
-    EXPECT_EQ("", Capture([&] { speaker->BindOutputToFile(Wide("out.wav").c_str()); }));
-    EXPECT_EQ(Calls{"GetOutputStream"}, fake->calls);
-    speaker->FinishFileOutput();
+// A file that could not be written or completed is reported by name when the rendering
+// is finished, and the failure is returned.
+TEST_F(FileRendering, AFileThatCannotBeCompletedIsReportedWhenFinished) {
+    EXPECT_EQ(S_OK, speaker->BindOutputToFile(Wide("dir/out.wav").c_str()));
+    ASSERT_EQ(1u, made.size());
+    made[0]->closeResult = static_cast<HRESULT>(0x80030070u);
+    HRESULT finished = S_OK;
+    EXPECT_EQ("can not write dir/out.wav, hr 80030070\n", Capture([&] { finished = speaker->FinishFileOutput(); }));
+    EXPECT_EQ(static_cast<HRESULT>(0x80030070u), finished);
+    EXPECT_EQ(static_cast<IUnknown*>(static_cast<ISpStreamFormat*>(previous)), fake->CurrentOutput());
+    EXPECT_EQ(1u, made[0]->References());
 }
 
 TEST_F(FileRendering, ASecondRedirectionIsRefusedAndTheFirstStays) {
@@ -343,12 +390,14 @@ TEST_F(FileRendering, ConvertReportsAnInputThatCannotBeOpenedWithItsWholeName) {
     EXPECT_TRUE(fake->calls.empty()) << "the voice is not touched";
 }
 
-TEST_F(FileRendering, ConvertGoesOnWhenTheRedirectionFails) {
+TEST_F(FileRendering, ConvertSpeaksNothingWhenTheRedirectionFails) {
     bindResults = {S_OK, kAccessDenied};  // the input opens, the new file does not
     char name[] = "take.wav";
-    EXPECT_EQ("", Capture([&] { ConvertFileToMono(*speaker, name); }));
-    // The input is spoken into whatever output the voice has, then that output is set again.
-    EXPECT_EQ((Calls{"GetOutputStream", "SpeakStream", "WaitUntilDone", "SetOutput"}), fake->calls);
+    HRESULT converted = S_OK;
+    EXPECT_EQ("can not bind to file, hr 80070005\n", Capture([&] { converted = ConvertFileToMono(*speaker, name); }));
+    EXPECT_EQ(kAccessDenied, converted);
+    // The input is spoken nowhere; the output is set again.
+    EXPECT_EQ((Calls{"GetOutputStream", "WaitUntilDone", "SetOutput"}), fake->calls);
     ASSERT_EQ(1u, fake->outputs.size());
     EXPECT_EQ(static_cast<IUnknown*>(static_cast<ISpStreamFormat*>(previous)), fake->outputs[0].output);
     ASSERT_EQ(2u, made.size());

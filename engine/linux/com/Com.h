@@ -3,7 +3,8 @@
 // the platform's names and layouts: the types and interfaces (ComTypes.h), every
 // identifier (Identifiers.h), every result code with the errno mapping (Results.h), the
 // class factory behind CoCreateInstance, the task allocator, the memory stream behind
-// CreateStreamOnHGlobal, and the seams tests use (TestHooks.h). It calls nothing else of
+// CreateStreamOnHGlobal, the one file function callers use (DeleteFileW), and the seams
+// tests use (TestHooks.h). It calls nothing else of
 // the engine but the two class makers declared below, which voice/ and streams/ define.
 #include "ComTypes.h"
 #include "Identifiers.h"
@@ -14,6 +15,8 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
 LPVOID CoTaskMemAlloc(size_t size);
 void CoTaskMemFree(LPVOID block);
 HRESULT CreateStreamOnHGlobal(HGLOBAL global, BOOL deleteOnRelease, IStream** stream);
+/// Removes the file the 16-bit name names; FALSE when it could not.
+BOOL DeleteFileW(LPCWSTR fileName);
 
 // The engine's creatable classes. Each makes a new object and hands out one reference to
 // the interface asked for.

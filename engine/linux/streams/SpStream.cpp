@@ -128,9 +128,11 @@ HRESULT SpStream::BindToFile(LPCWSTR fileName, SPFILEMODE mode, const GUID* form
 HRESULT SpStream::Close() {
     std::lock_guard<std::mutex> guard(lock);
     if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+    // A file tells here whether everything written, and its header, reached the disk.
+    HRESULT hr = file ? file->Finish() : S_OK;
     ReleaseBacking();
     state = State::Closed;
-    return S_OK;
+    return hr;
 }
 
 HRESULT SpStream::GetFrameFormat(DWORD* samplesPerSec, WORD* channels) {

@@ -19,7 +19,8 @@
 /// stream (bytes pass through, the format is a copy of the one given) or to a WAV file.
 /// Until then every data call is refused with SPERR_UNINITIALIZED; after Close with
 /// STG_E_REVERTED. Only a file-bound stream offers its audio as float frames. The last
-/// release (or Close) completes a file it was writing. Calls may come from any thread.
+/// release, or Close, completes a file it was writing; Close also reports the first write
+/// that failed or a header that could not be completed. Calls may come from any thread.
 class SpStream final : public ComObject<ISpStream, IEngineAudioFrames> {
 public:
     static SpStream* Create();

@@ -184,9 +184,23 @@ WavFile::WavFile(SNDFILE* sndfile, int descriptor, bool writing, int channels, i
       formatBlock(std::move(formatBlock)),
       frameBytes(static_cast<size_t>(RawSampleBytes(format)) * static_cast<size_t>(channels)) {}
 
-WavFile::~WavFile() {
-    sf_close(sndfile);
-    ::close(descriptor);
+WavFile::~WavFile() { Finish(); }
+
+HRESULT WavFile::Finish() {
+    if (sndfile == nullptr) return firstWriteFailure;
+    HRESULT hr = firstWriteFailure;
+    // Closing writes the header's final sizes.
+    int closed = sf_close(sndfile);
+    sndfile = nullptr;
+    if (writing && closed != SF_ERR_NO_ERROR && SUCCEEDED(hr)) hr = STG_E_MEDIUMFULL;
+    if (::close(descriptor) != 0 && writing && SUCCEEDED(hr)) hr = ResultFromErrno(errno);
+    descriptor = -1;
+    return hr;
+}
+
+HRESULT WavFile::NoteWrite(HRESULT result) {
+    if (FAILED(result) && SUCCEEDED(firstWriteFailure)) firstWriteFailure = result;
+    return result;
 }
 
 DWORD WavFile::SampleRate() const { return static_cast<DWORD>(sampleRate); }
@@ -214,7 +228,7 @@ HRESULT WavFile::WriteFrames(const float* interleaved, ULONG frames) {
     DropPartialFrame();
     sf_count_t put = sf_writef_float(sndfile, interleaved, frames);
     NoteWrittenEnd();
-    if (put != static_cast<sf_count_t>(frames)) return STG_E_MEDIUMFULL;
+    if (put != static_cast<sf_count_t>(frames)) return NoteWrite(STG_E_MEDIUMFULL);
     return S_OK;
 }
 
@@ -288,7 +302,7 @@ HRESULT WavFile::WriteBytes(const void* buffer, ULONG size, ULONG* written) {
         if (partialFrame.size() == frameBytes) {
             sf_count_t put = sf_write_raw(sndfile, partialFrame.data(), static_cast<sf_count_t>(frameBytes));
             NoteWrittenEnd();
-            if (put != static_cast<sf_count_t>(frameBytes)) return STG_E_MEDIUMFULL;
+            if (put != static_cast<sf_count_t>(frameBytes)) return NoteWrite(STG_E_MEDIUMFULL);
             DropPartialFrame();
         }
     }
@@ -299,7 +313,7 @@ HRESULT WavFile::WriteBytes(const void* buffer, ULONG size, ULONG* written) {
         NoteWrittenEnd();
         if (put != static_cast<sf_count_t>(whole)) {
             if (written != nullptr) *written = static_cast<ULONG>(done);
-            return STG_E_MEDIUMFULL;
+            return NoteWrite(STG_E_MEDIUMFULL);
         }
         done += whole;
     }

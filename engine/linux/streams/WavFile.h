@@ -24,6 +24,9 @@ public:
                           std::unique_ptr<WavFile>* file);
     ~WavFile();
     WavFile(const WavFile&) = delete;
+    /// Completes the file (its header sizes final) and closes it. Returns the first write
+    /// that failed, or why the file could not be completed, or S_OK.
+    HRESULT Finish();
     WavFile& operator=(const WavFile&) = delete;
 
     /// The file's wave format block (header and extra bytes) as the file states it.
@@ -44,12 +47,15 @@ private:
     WavFile(sf_private_tag* sndfile, int descriptor, bool writing, int channels, int sampleRate, int format,
             LONGLONG frames, std::vector<BYTE> formatBlock);
     HRESULT RequireByteAccess(bool forWriting) const;
+    /// Keeps the first write failure, and returns `result`.
+    HRESULT NoteWrite(HRESULT result);
     LONGLONG BytePosition() const;
     void DropPartialFrame();
     void NoteWrittenEnd();
 
-    sf_private_tag* sndfile;
+    sf_private_tag* sndfile;  // null once finished
     int descriptor;  // the file, opened once; libsndfile works through it
+    HRESULT firstWriteFailure = S_OK;
     bool writing;
     int channels;
     int sampleRate;
