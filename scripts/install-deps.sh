@@ -10,6 +10,8 @@ packages=(
   libespeak-ng-dev espeak-ng-data libpulse-dev libasound2-dev libsndfile1-dev libsoxr-dev
   # tests: a private sound server, independent audio tools, UDP senders
   pulseaudio pulseaudio-utils sox socat python3
+  # fuzzing (clang's libFuzzer), and the fault tests' own network namespace
+  clang libclang-rt-14-dev iproute2 util-linux
   # benchmarks
   libbenchmark-dev
   # the Windows build and running it

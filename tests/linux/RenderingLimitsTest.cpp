@@ -74,8 +74,11 @@ void RenderOntoAFullDisk(const std::function<HRESULT(Speaker&)>& render, const s
     signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead of ending the process
     rlimit small{limit, limit};
     setrlimit(RLIMIT_FSIZE, &small);
-    Speaker speaker;
-    HRESULT hr = render(speaker);
+    HRESULT hr = S_OK;
+    {
+        Speaker speaker;
+        hr = render(speaker);
+    }
     std::exit(hr == kMediumFull && !scratch::Exists(path) ? 0 : 1);
 }
 
@@ -137,9 +140,12 @@ TEST_F(RenderingLimits, AnAbsurdRateIsConvertedInBoundedMemory) {
     WriteWav(directory + "/slow.wav", 1, 400);
     auto convert = [&] {
         StdoutIntoStderr();
-        Speaker speaker;
-        std::vector<char> name = Writable(directory + "/slow.wav");
-        HRESULT hr = ConvertFileToMono(speaker, name.data());
+        HRESULT hr = S_OK;
+        {
+            Speaker speaker;
+            std::vector<char> name = Writable(directory + "/slow.wav");
+            hr = ConvertFileToMono(speaker, name.data());
+        }
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         std::fprintf(stderr, "peak %ld KB\n", usage.ru_maxrss);

@@ -633,10 +633,11 @@ TEST(StreamFile, FramesGoOnlyTheWayTheFileWasOpened) {
     ASSERT_EQ(S_OK, OpenFile(reader, path));
     IEngineAudioFrames* source = FramesOf(reader);
     EXPECT_EQ(STG_E_ACCESSDENIED, source->WriteFrames(&sample, 1));
-    EXPECT_EQ(S_OK, source->ReadFrames(&sample, 4, &got));
+    float room[4] = {};  // more room than the file has frames
+    EXPECT_EQ(S_OK, source->ReadFrames(room, 4, &got));
     EXPECT_EQ(1u, got);
-    EXPECT_NEAR(0.25f, sample, 1.0 / 32768);
-    EXPECT_EQ(S_OK, source->ReadFrames(&sample, 4, &got));
+    EXPECT_NEAR(0.25f, room[0], 1.0 / 32768);
+    EXPECT_EQ(S_OK, source->ReadFrames(room, 4, &got));
     EXPECT_EQ(0u, got);
     source->Release();
     reader->Release();

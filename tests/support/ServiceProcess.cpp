@@ -146,6 +146,22 @@ std::string ServiceProcess::DrainStderr() {
     return all;
 }
 
+size_t ServiceProcess::DiscardOutput() {
+    size_t discarded = stdoutPending.size() + stderrPending.size();
+    for (int fd : {stdoutFd, stderrFd}) {
+        pollfd watched{fd, POLLIN, 0};
+        char chunk[65536];
+        while (poll(&watched, 1, 0) > 0 && (watched.revents & POLLIN) != 0) {
+            ssize_t got = read(fd, chunk, sizeof chunk);
+            if (got <= 0) break;
+            discarded += static_cast<size_t>(got);
+        }
+    }
+    stdoutPending.clear();
+    stderrPending.clear();
+    return discarded;
+}
+
 bool ServiceProcess::WaitUntilServing(std::chrono::milliseconds limit) {
     auto deadline = Clock::now() + limit;
     while (RemainingMs(deadline) > 0) {

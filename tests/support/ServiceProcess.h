@@ -40,6 +40,10 @@ public:
     std::string NextStderrLine(std::chrono::milliseconds limit = std::chrono::seconds(5));
     /// Everything on stderr so far, without waiting for more.
     std::string DrainStderr();
+    /// Throws away what is on stdout and stderr now, without waiting: a test that makes
+    /// the service print more than a pipe holds calls it, or the service would block.
+    /// Returns how many bytes it threw away.
+    size_t DiscardOutput();
 
     /// Waits for the process to exit; returns its exit status, or -1 on timeout/signal.
     int WaitForExit(std::chrono::milliseconds limit = std::chrono::seconds(20));

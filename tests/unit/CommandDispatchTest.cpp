@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ protected:
     // Runs one datagram through the dispatcher and returns what it printed on stdout.
     std::string Handle(const Bytes& datagram) {
         std::memset(buffer.bytes, 0xAB, sizeof buffer.bytes);  // stale bytes from an earlier datagram
-        std::memcpy(buffer.bytes, datagram.data(), datagram.size());
+        std::copy(datagram.begin(), datagram.end(), buffer.bytes);
         ::testing::internal::CaptureStdout();
         HandleDatagram(*speaker, buffer, static_cast<int>(datagram.size()));
         return ::testing::internal::GetCapturedStdout();
