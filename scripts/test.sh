@@ -20,10 +20,7 @@ run_suite() {  # build directory, extra cmake arguments...
 }
 
 sanitized() {
-  # Leaks of the process's one-time objects (the synthesizer's tables) are not faults;
-  # everything else the sanitizers see is.
-  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
-    run_suite "${BUILD_DIR_SANITIZE:-$top/build-sanitize}" -DSPEECH_SANITIZE=ON -DSPEECH_BUILD_BENCH=OFF
+  UBSAN_OPTIONS=print_stacktrace=1 run_suite "${BUILD_DIR_SANITIZE:-$top/build-sanitize}" -DSPEECH_SANITIZE=ON -DSPEECH_BUILD_BENCH=OFF
 }
 
 if [ "${1:-}" = "--sanitize" ]; then
