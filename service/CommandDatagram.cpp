@@ -8,3 +8,15 @@ bool DecodeDatagram(ReceiveBuffer& buffer, int count, CommandDatagram& datagram)
     datagram.text = reinterpret_cast<const char*>(buffer.bytes + 4);
     return true;
 }
+
+std::vector<unsigned char> EncodeSpeak(const std::string& text) {
+    std::vector<unsigned char> datagram(kHeaderSize, 0);
+    datagram[0] = SPEAK_TEXT;
+    datagram.insert(datagram.end(), text.begin(), text.end());
+    datagram.push_back(0);
+    return datagram;
+}
+
+std::vector<unsigned char> EncodeCommand(unsigned char command, uint16_t value) {
+    return {command, 0, static_cast<unsigned char>(value & 0xFF), static_cast<unsigned char>(value >> 8), 0};
+}

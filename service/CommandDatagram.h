@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 /// Layout of one command datagram: byte 0 the command, byte 1 unused, bytes 2-3 the
 /// value (little-endian, unsigned), from byte 4 the text up to its NUL. Anything shorter
@@ -7,6 +9,10 @@
 /// header.
 constexpr int kReceiveBufferSize = 4096;
 constexpr int kMinimumDatagramSize = 5;
+constexpr int kHeaderSize = 4;
+/// The longest text one speak datagram carries: the receive buffer less the header and
+/// the text's NUL.
+constexpr int kLongestText = kReceiveBufferSize - kHeaderSize - 1;
 
 enum CommandCode : unsigned {
     SPEAK_TEXT = 0,
@@ -31,3 +37,11 @@ struct CommandDatagram {
 /// datagram is too short (or count reports a failed receive). The text field is cut at
 /// the end of the received bytes: nothing past them is ever read.
 bool DecodeDatagram(ReceiveBuffer& buffer, int count, CommandDatagram& datagram);
+
+/// The bytes of a speak datagram for `text` (which holds no NUL and at most kLongestText
+/// bytes): the header with a zero value, then the text and its NUL.
+std::vector<unsigned char> EncodeSpeak(const std::string& text);
+
+/// The bytes of a datagram for `command` with `value` little-endian, one byte longer than
+/// the header, as the service requires of every datagram.
+std::vector<unsigned char> EncodeCommand(unsigned char command, uint16_t value);

@@ -7,7 +7,9 @@
 #else
 #include <arpa/inet.h>
 #include <cerrno>
+#include <sys/select.h>
 #include <sys/socket.h>
+#include <unistd.h>
 #endif
 
 void StartSocketLayer() {
@@ -42,4 +44,46 @@ sockaddr_in LoopbackAddress(uint16_t port) {
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return address;
+}
+
+bool ConnectSocket(SocketHandle handle, const sockaddr_in& address) {
+    return connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+}
+
+namespace {
+
+bool LastErrorIsRefusal() {
+#ifdef _WIN32
+    int error = WSAGetLastError();
+    return error == WSAECONNRESET || error == WSAECONNREFUSED;
+#else
+    return errno == ECONNREFUSED;
+#endif
+}
+
+}  // namespace
+
+SendResult SendOnSocket(SocketHandle handle, const void* bytes, int size) {
+    if (send(handle, static_cast<const char*>(bytes), size, 0) == size) return SendResult::Sent;
+    return LastErrorIsRefusal() ? SendResult::Refused : SendResult::Failed;
+}
+
+bool PeerRefused(SocketHandle handle, int milliseconds) {
+    // The refusal arrives as an error on the socket, which makes it readable.
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(handle, &readable);
+    timeval limit{milliseconds / 1000, (milliseconds % 1000) * 1000};
+    if (select(static_cast<int>(handle) + 1, &readable, nullptr, nullptr, &limit) <= 0) return false;
+    char byte;
+    if (recv(handle, &byte, 1, 0) >= 0) return false;  // somebody answered: not a refusal
+    return LastErrorIsRefusal();
+}
+
+void CloseSocket(SocketHandle handle) {
+#ifdef _WIN32
+    closesocket(handle);
+#else
+    close(handle);
+#endif
 }

@@ -23,3 +23,16 @@ int ReceiveDatagram(SocketHandle socket, void* buffer, int size);
 unsigned LastSocketError();
 /// The loopback address and port in network byte order.
 sockaddr_in LoopbackAddress(uint16_t port);
+
+// A sender's side of the same seam.
+/// Connects a UDP socket to one peer: later sends go there, and the peer's "port
+/// unreachable" comes back to this socket as an error.
+bool ConnectSocket(SocketHandle socket, const sockaddr_in& address);
+enum class SendResult { Sent, Refused, Failed };
+/// Sends one datagram on a connected socket. Refused: an earlier send found nothing
+/// listening at the peer's port.
+SendResult SendOnSocket(SocketHandle socket, const void* bytes, int size);
+/// Whether the connected peer refused what was sent (nothing listens on its port), as
+/// told within `milliseconds`. A peer that never answers is not refusing.
+bool PeerRefused(SocketHandle socket, int milliseconds);
+void CloseSocket(SocketHandle socket);

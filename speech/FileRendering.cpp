@@ -20,9 +20,9 @@ constexpr size_t kLongestCutName = kNewNameBuffer - (sizeof kMonoSuffix - 1) - 1
 
 // Where the extension of the last path component starts (its last '.'), or null when
 // that component has none. A '.' in a directory part is not an extension.
-char* ExtensionOfLastComponent(char* fileName) {
-    char* end = fileName + std::strlen(fileName);
-    for (char* at = end; at != fileName;) {
+const char* ExtensionOfLastComponent(const char* fileName) {
+    const char* end = fileName + std::strlen(fileName);
+    for (const char* at = end; at != fileName;) {
         --at;
         if (*at == '/' || *at == '\\') return nullptr;
         if (*at == '.') return at;
@@ -131,7 +131,7 @@ HRESULT ConvertFileToMono(Speaker& speaker, char* fileName) {
         return hr;
     }
 
-    char* extension = ExtensionOfLastComponent(fileName);
+    const char* extension = ExtensionOfLastComponent(fileName);
     size_t cutLength = extension != nullptr ? size_t(extension - fileName) : std::strlen(fileName);
     if (cutLength > kLongestCutName) {
         std::printf("can not convert %s: the name without its extension is longer than %u characters\n", fileName,
@@ -139,7 +139,7 @@ HRESULT ConvertFileToMono(Speaker& speaker, char* fileName) {
         std::free(wideName);
         return E_INVALIDARG;
     }
-    if (extension != nullptr) *extension = '\0';
+    fileName[cutLength] = '\0';
 
     char newName[kNewNameBuffer];
     std::snprintf(newName, sizeof newName, "%s%s", fileName, kMonoSuffix);
@@ -159,4 +159,10 @@ HRESULT ConvertFileToMono(Speaker& speaker, char* fileName) {
     std::free(wideName);
     std::free(wideNewName);
     return hr;
+}
+
+std::string MonoSiblingOf(const std::string& fileName) {
+    const char* extension = ExtensionOfLastComponent(fileName.c_str());
+    size_t cut = extension != nullptr ? static_cast<size_t>(extension - fileName.c_str()) : fileName.size();
+    return fileName.substr(0, cut) + kMonoSuffix;
 }

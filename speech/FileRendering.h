@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "Speaker.h"
 #include "engine/Engine.h"
 
@@ -17,3 +19,6 @@ HRESULT BindStreamToFile(LPCWSTR fileName, SPFILEMODE mode, ISpStream** stream, 
 /// new file that cannot be made or written is reported, the input is not spoken anywhere
 /// else, and nothing is left behind. Returns the first failure, or S_OK.
 HRESULT ConvertFileToMono(Speaker& speaker, char* fileName);
+
+/// The name ConvertFileToMono gives the sibling of `fileName`.
+std::string MonoSiblingOf(const std::string& fileName);

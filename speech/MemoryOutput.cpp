@@ -47,26 +47,42 @@ InterfaceHolder<ISpStream> Speaker::CreateMemoryOutput() {
     return stream;
 }
 
-void DumpStreamToFile(InterfaceHolder<ISpStream> stream, const char* fileName) {
-    if (stream.IsEmpty()) FailWithResult("can not dump stream, hr %x\n", E_POINTER);
+namespace {
 
+void SeekToStart(const InterfaceHolder<ISpStream>& stream) {
+    if (stream.IsEmpty()) FailWithResult("can not dump stream, hr %x\n", E_POINTER);
     LARGE_INTEGER start{};
     HRESULT hr = stream->Seek(start, STREAM_SEEK_SET, nullptr);
     if (FAILED(hr)) FailWithResult("can not seek, hr %x\n", hr);
+}
 
-    std::FILE* file = std::fopen(fileName, "wb");
-    if (file == nullptr) FailWithFileError(fileName);
-
+// From the stream's position to its end, a chunk at a time; `name` is what a failure to
+// write is reported under.
+void CopyChunks(const InterfaceHolder<ISpStream>& stream, std::FILE* file, const char* name) {
     unsigned char buffer[kChunkBytes];
     ULONG count = 0;
     do {
         count = 0;
-        hr = stream->Read(buffer, kChunkBytes, &count);
+        HRESULT hr = stream->Read(buffer, kChunkBytes, &count);
         if (FAILED(hr)) FailWithResult("can not read, hr %x\n", hr);
         // A stream that claims more than it was given room for cannot be trusted.
         if (count > kChunkBytes) FailWithResult("can not read, hr %x\n", E_UNEXPECTED);
-        if (count > 0 && std::fwrite(buffer, count, 1, file) < 1) FailWithFileError(fileName);
+        if (count > 0 && std::fwrite(buffer, count, 1, file) < 1) FailWithFileError(name);
     } while (count >= kChunkBytes);
+}
 
+}  // namespace
+
+void DumpStreamToFile(InterfaceHolder<ISpStream> stream, const char* fileName) {
+    SeekToStart(stream);
+    std::FILE* file = std::fopen(fileName, "wb");
+    if (file == nullptr) FailWithFileError(fileName);
+    CopyChunks(stream, file, fileName);
     if (std::fclose(file) != 0) FailWithFileError(fileName);
+}
+
+void DumpStreamTo(InterfaceHolder<ISpStream> stream, std::FILE* file, const char* name) {
+    SeekToStart(stream);
+    CopyChunks(stream, file, name);
+    if (std::fflush(file) != 0) FailWithFileError(name);
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdio>
+
 #include "engine/InterfaceHolder.h"
 #include "engine/Engine.h"
 
@@ -8,3 +10,7 @@
 /// failed seek or read, a file that cannot be opened, written or closed) is printed and
 /// ends the process with status 1.
 void DumpStreamToFile(InterfaceHolder<ISpStream> stream, const char* fileName);
+
+/// The same into a file already open for writing in binary (standard output, say), which
+/// is flushed, not closed; `name` is what a failure to write is reported under.
+void DumpStreamTo(InterfaceHolder<ISpStream> stream, std::FILE* file, const char* name);

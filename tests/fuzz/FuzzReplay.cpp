@@ -38,6 +38,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) Collect(argv[i], files);
     std::sort(files.begin(), files.end());
     for (const std::string& file : files) {
+        // Should the input be a finding, the last name printed is its name.
+        std::fprintf(stderr, "replaying %s\n", file.c_str());
         std::ifstream in(file, std::ios::binary);
         std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());

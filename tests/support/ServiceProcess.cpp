@@ -1,4 +1,6 @@
 #ifndef _WIN32
+// The service's own datagram layout first: the helpers below share a name with it.
+#include "service/CommandDatagram.h"
 #include "ServiceProcess.h"
 
 #include <arpa/inet.h>
@@ -43,14 +45,10 @@ void SendDatagram(const Datagram& datagram) {
     close(sender);
 }
 
-Datagram SpeakDatagram(const std::string& text) {
-    Datagram datagram(4 + text.size() + 1, 0);  // header zeros, the text, its NUL
-    std::copy(text.begin(), text.end(), datagram.begin() + 4);
-    return datagram;
-}
+Datagram SpeakDatagram(const std::string& text) { return EncodeSpeak(text); }
 
 Datagram CommandDatagram(unsigned char command, unsigned value) {
-    return {command, 0, static_cast<unsigned char>(value & 0xFF), static_cast<unsigned char>(value >> 8), 0};
+    return EncodeCommand(command, static_cast<uint16_t>(value));
 }
 
 void RequireServicePortLock() {

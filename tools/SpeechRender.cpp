@@ -1,0 +1,258 @@
+// speech-render: the rendering facility for a shell. Speech into a 44.1 kHz 16-bit mono
+// WAV file or raw PCM, and WAV files into their "_mono.wav" siblings, through the same
+// Speaker the service drives. It exits 0 only when everything asked was made; whatever
+// failed is reported, and a file that failed is not left behind.
+#include <getopt.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ProgressBar.h"
+#include "Tool.h"
+#include "speech/FileRendering.h"
+#include "speech/MemoryOutput.h"
+#include "speech/Speaker.h"
+#include "speech/WidenText.h"
+
+namespace {
+
+constexpr long kLowestRate = -10;
+constexpr long kHighestRate = 10;
+constexpr long kHighestVolume = 100;
+constexpr double kMonoBytesPerSecond = 44100 * 2;  // what every output holds per second
+
+const char kUsage[] =
+    "usage: speech-render [--rate N] [--volume N] -o OUT.wav [TEXT...]\n"
+    "       speech-render --raw [--rate N] [--volume N] -o OUT [TEXT...]\n"
+    "       speech-render --mono FILE...\n"
+    "Renders TEXT (the words joined by blanks), or standard input when there is none, as\n"
+    "speech into a 44.1 kHz 16-bit mono WAV file; with --raw as the same samples without a\n"
+    "header (-o - writes them to standard output); with --mono turns each WAV FILE into a\n"
+    "44.1 kHz 16-bit mono sibling (take.wav gives take_mono.wav) and prints its name.\n"
+    "  -o, --output FILE  where the speech goes\n"
+    "  -r, --rate N       speaking rate, -10 (a third as fast) to 10 (three times), 0 normal\n"
+    "  -v, --volume N     volume, 0 to 100 (the default)\n"
+    "      --raw          raw PCM instead of a WAV file\n"
+    "      --mono         convert WAV files instead of rendering text\n"
+    "  -q, --quiet        no progress bar (there is none either when standard error is\n"
+    "                     not a terminal)\n"
+    "  -h, --help         show this help\n"
+    "  -V, --version      show the version\n"
+    "Exit status: 0 everything was made, 1 something failed (a message says what), 2 bad usage.\n";
+
+int UsageError(const std::string& message) {
+    std::cerr << "speech-render: " << message << "\n(speech-render --help tells more)\n";
+    return kExitUsage;
+}
+
+int Failure(const std::string& message) {
+    std::cerr << "speech-render: " << message << "\n";
+    return kExitFailure;
+}
+
+/// A 16-bit string the Speaker takes, from the tool's 8-bit text.
+std::basic_string<WCHAR> Wide(const std::string& text) {
+    WCHAR* wide = WidenText(text.c_str());
+    if (wide == nullptr) return {};
+    std::basic_string<WCHAR> copy(wide);
+    std::free(wide);
+    return copy;
+}
+
+/// The text in pieces of whole sentences, so that progress can be shown between them.
+/// Markup is kept whole: cutting it would break its elements.
+std::vector<std::string> Sentences(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    if (text[first] == '<') return {text};
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        bool ends = (text[i] == '.' || text[i] == '!' || text[i] == '?' || text[i] == '\n') &&
+                    (i + 1 == text.size() || std::strchr(" \t\r\n", text[i + 1]) != nullptr);
+        if (ends || i + 1 == text.size()) {
+            std::string piece = text.substr(start, i + 1 - start);
+            if (piece.find_first_not_of(" \t\r\n") != std::string::npos) pieces.push_back(piece);
+            start = i + 1;
+        }
+    }
+    return pieces;
+}
+
+/// Speaks the sentences one after another into the speaker's output, showing progress.
+HRESULT SpeakSentences(Speaker& speaker, const std::vector<std::string>& sentences, ProgressBar& progress,
+                       const std::string& label) {
+    for (size_t i = 0; i < sentences.size(); ++i) {
+        progress.Show(static_cast<double>(i) / sentences.size(), label);
+        HRESULT hr = speaker.SpeakText(Wide(sentences[i]).c_str());
+        if (FAILED(hr)) return hr;
+        speaker.WaitUntilDone(INFINITE);
+    }
+    progress.Show(1.0, label);
+    return S_OK;
+}
+
+int RenderText(Speaker& speaker, const std::string& text, const std::string& output, bool raw, std::FILE* data,
+               ProgressBar& progress) {
+    std::vector<std::string> sentences = Sentences(text);
+    if (sentences.empty()) return UsageError("there is no text to render");
+    if (raw) {
+        // Ends the process with a message if memory cannot be had.
+        InterfaceHolder<ISpStream> memory = speaker.CreateMemoryOutput();
+        HRESULT hr = SpeakSentences(speaker, sentences, progress, output);
+        progress.Done();
+        if (FAILED(hr)) return Failure("the speech could not be rendered");
+        if (output == "-")
+            DumpStreamTo(memory, data, "standard output");
+        else
+            DumpStreamToFile(memory, output.c_str());  // ends the process on a failure
+        return 0;
+    }
+    HRESULT hr = speaker.BindOutputToFile(Wide(output).c_str());
+    if (SUCCEEDED(hr)) hr = SpeakSentences(speaker, sentences, progress, output);
+    HRESULT finished = speaker.FinishFileOutput();
+    progress.Done();
+    if (FAILED(hr) || FAILED(finished)) return Failure(output + " was not made");
+    return 0;
+}
+
+/// Converts one file while a watcher shows how far its sibling has grown against the
+/// size its input's length promises.
+HRESULT ConvertOne(Speaker& speaker, const std::string& input, std::string* made, ProgressBar& progress,
+                   double before, double share) {
+    double expected = 0;
+    {
+        InterfaceHolder<ISpStream> stream;
+        std::basic_string<WCHAR> name = Wide(input);
+        GUID id{};
+        WAVEFORMATEX* format = nullptr;
+        std::error_code error;
+        auto size = std::filesystem::file_size(input, error);
+        if (SUCCEEDED(BindStreamToFile(name.c_str(), SPFM_OPEN_READONLY, stream.Slot(), nullptr, nullptr,
+                                       SPFEI_ALL_EVENTS)) &&
+            SUCCEEDED(stream->GetFormat(&id, &format)) && format != nullptr && format->nAvgBytesPerSec > 0 && !error)
+            expected = static_cast<double>(size) / format->nAvgBytesPerSec * kMonoBytesPerSecond;
+        CoTaskMemFree(format);
+    }
+    std::vector<char> name(input.begin(), input.end());
+    name.push_back('\0');
+    const std::string sibling = MonoSiblingOf(input);
+
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false;
+    std::thread watcher([&] {
+        std::unique_lock<std::mutex> guard(lock);
+        while (!finished.wait_for(guard, std::chrono::milliseconds(100), [&] { return done; })) {
+            std::error_code error;
+            auto grown = std::filesystem::file_size(sibling, error);
+            if (!error && expected > 0) progress.Show(before + share * std::min(1.0, grown / expected), input);
+        }
+    });
+    progress.Show(before, input);
+    HRESULT hr = ConvertFileToMono(speaker, name.data());
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        done = true;
+    }
+    finished.notify_all();
+    watcher.join();
+    if (SUCCEEDED(hr)) *made = std::string(name.data()) + "_mono.wav";
+    return hr;
+}
+
+int ConvertFiles(Speaker& speaker, const std::vector<std::string>& inputs, std::FILE* data, ProgressBar& progress) {
+    int status = 0;
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        std::string made;
+        double share = 1.0 / inputs.size();
+        HRESULT hr = ConvertOne(speaker, inputs[i], &made, progress, i * share, share);
+        progress.Done();
+        if (FAILED(hr)) {
+            Failure(inputs[i] + " was not converted");
+            status = kExitFailure;
+            continue;
+        }
+        std::fprintf(data, "%s\n", made.c_str());
+        std::fflush(data);
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    enum { kRaw = 1000, kMono };
+    const option options[] = {
+        {"output", required_argument, nullptr, 'o'}, {"rate", required_argument, nullptr, 'r'},
+        {"volume", required_argument, nullptr, 'v'}, {"raw", no_argument, nullptr, kRaw},
+        {"mono", no_argument, nullptr, kMono},       {"quiet", no_argument, nullptr, 'q'},
+        {"help", no_argument, nullptr, 'h'},         {"version", no_argument, nullptr, 'V'},
+        {nullptr, 0, nullptr, 0},
+    };
+    std::string output;
+    bool hasOutput = false, raw = false, mono = false, quiet = false;
+    long rate = 0, volume = kHighestVolume;
+    bool hasRate = false, hasVolume = false;
+    opterr = 0;
+    for (int choice; (choice = getopt_long(argc, argv, "+o:r:v:qhV", options, nullptr)) != -1;) {
+        switch (choice) {
+            case 'o': output = optarg; hasOutput = true; break;
+            case 'r':
+                if (!ParseWholeNumber(optarg, kLowestRate, kHighestRate, &rate))
+                    return UsageError("the rate must be a whole number from -10 to 10, not '" + std::string(optarg) + "'");
+                hasRate = true;
+                break;
+            case 'v':
+                if (!ParseWholeNumber(optarg, 0, kHighestVolume, &volume))
+                    return UsageError("the volume must be a whole number from 0 to 100, not '" + std::string(optarg) + "'");
+                hasVolume = true;
+                break;
+            case kRaw: raw = true; break;
+            case kMono: mono = true; break;
+            case 'q': quiet = true; break;
+            case 'h': std::fputs(kUsage, stdout); return 0;
+            case 'V': std::printf("speech-render %s\n", ToolVersion()); return 0;
+            default:
+                return UsageError(optopt != 0 ? std::string("unknown option or missing value: -") +
+                                                    static_cast<char>(optopt)
+                                              : std::string("unknown option ") + argv[optind - 1]);
+        }
+    }
+    if (mono && (hasOutput || raw || hasRate || hasVolume))
+        return UsageError("--mono takes only the files to convert, and -q");
+    if (mono && optind == argc) return UsageError("--mono needs at least one WAV file");
+    if (!mono && !hasOutput) return UsageError("-o OUT is needed: where should the speech go?");
+    if (!mono && output.empty()) return UsageError("-o needs a file name");
+
+    std::string text;
+    if (!mono) {
+        text = optind < argc ? JoinArguments(argc, argv, optind)
+                             : std::string((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+    }
+
+    // What the tool makes goes to standard output; the rendering facility's messages
+    // join the tool's own on standard error.
+    std::FILE* data = TakeStandardOutputForData();
+    if (data == nullptr) return Failure("can not use standard output");
+    CoInitialize(nullptr);
+    Speaker speaker;
+    if (!speaker.HasVoice()) {
+        std::fprintf(stderr, "can not create the voice, hr %x\n", static_cast<unsigned>(speaker.VoiceCreationResult()));
+        return kExitFailure;
+    }
+    speaker.SetVolume(static_cast<USHORT>(volume));
+    speaker.SetRate(rate);
+    ProgressBar progress(!quiet);
+    if (mono) return ConvertFiles(speaker, std::vector<std::string>(argv + optind, argv + argc), data, progress);
+    return RenderText(speaker, text, output, raw, data, progress);
+}

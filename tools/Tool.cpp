@@ -1,0 +1,47 @@
+#include "Tool.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#define dup _dup
+#define dup2 _dup2
+#define fileno _fileno
+#define fdopen _fdopen
+#else
+#include <unistd.h>
+#endif
+
+const char* ToolVersion() { return SPEECH_VERSION; }
+
+bool ParseWholeNumber(const std::string& text, long low, long high, long* value) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    long parsed = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < low || parsed > high) return false;
+    *value = parsed;
+    return true;
+}
+
+std::string JoinArguments(int argc, char** argv, int first) {
+    std::string joined;
+    for (int i = first; i < argc; ++i) {
+        if (i > first) joined += ' ';
+        joined += argv[i];
+    }
+    return joined;
+}
+
+std::FILE* TakeStandardOutputForData() {
+    std::fflush(stdout);
+    int data = dup(fileno(stdout));
+    if (data < 0) return nullptr;
+    dup2(fileno(stderr), fileno(stdout));
+#ifdef _WIN32
+    _setmode(data, _O_BINARY);
+#endif
+    return fdopen(data, "wb");
+}

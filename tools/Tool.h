@@ -1,0 +1,25 @@
+#pragma once
+// tools/: the commands users run beside the service: speech-say, which sends the
+// service's datagrams (it calls service/ for their layout, address and socket), and
+// speech-render, which renders speech and WAV files through the Speaker (speech/). What
+// they share is here: exit statuses, number arguments, the version.
+#include <cstdio>
+#include <string>
+
+/// Exit statuses: 0 when everything asked was done.
+constexpr int kExitFailure = 1;  // something asked could not be done; a message says what
+constexpr int kExitUsage = 2;    // the command line asked for something that is not offered
+
+/// The package's version, as the build states it.
+const char* ToolVersion();
+
+/// Reads `text` as a whole number from `low` to `high`; false when it is anything else.
+bool ParseWholeNumber(const std::string& text, long low, long high, long* value);
+
+/// The arguments from `first` on, joined by blanks.
+std::string JoinArguments(int argc, char** argv, int first);
+
+/// Standard output as a file of its own for what the tool produces (binary on every
+/// platform), while everything printed on standard output from then on (the rendering
+/// facility's messages) goes to standard error instead, where messages belong.
+std::FILE* TakeStandardOutputForData();
