@@ -97,7 +97,7 @@ constexpr Label kPitchLabels[] = {{"x-low", 0.75}, {"low", 0.87}, {"medium", 1.0
 constexpr Label kVolumeLabels[] = {{"silent", 0.0}, {"x-soft", 0.25}, {"soft", 0.5},   {"medium", 1.0},
                                    {"loud", 1.5},   {"x-loud", 2.0},  {"default", 1.0}};
 // SSML break strengths; a boundary without one is medium.
-const char* const kBreakStrengths[] = {"none", "x-weak", "weak", "medium", "strong", "x-strong"};
+const std::string kBreakStrengths[] = {"none", "x-weak", "weak", "medium", "strong", "x-strong"};
 
 /// An SSML prosody value for a quantity whose current factor is `current`: a label, a
 /// percentage of the current value ("+20%", "-10%", "150%"), a number of times the current
@@ -191,7 +191,7 @@ public:
         Frame frame = std::move(stack.back());
         stack.pop_back();
         if (frame.persistsWhenEmpty && frame.empty) stack.back().style = frame.style;
-        if (frame.boundaryAtEnd != nullptr) Add(MarkupItem::Kind::Break, frame.style, frame.boundaryAtEnd);
+        if (frame.boundaryAtEnd != nullptr) AddBreak(frame.style, frame.boundaryAtEnd);
     }
 
     void Text(const char* text, int length) {
@@ -220,10 +220,7 @@ private:
             if (milliseconds) {
                 AddPause(*milliseconds);
             } else {
-                std::string wanted = strength ? Lower(Trimmed(strength)) : "medium";
-                auto known = std::find_if(std::begin(kBreakStrengths), std::end(kBreakStrengths),
-                                          [&](const char* name) { return wanted == name; });
-                Add(MarkupItem::Kind::Break, style, known != std::end(kBreakStrengths) ? *known : "medium");
+                AddBreak(style, strength ? Lower(Trimmed(strength)) : "medium");
             }
         } else if (tag == "rate") {
             frame.persistsWhenEmpty = true;
@@ -305,6 +302,22 @@ private:
         item.style = style;
         item.text = std::move(text);
         items.push_back(std::move(item));
+    }
+
+    /// Boundaries side by side (the end of a sentence and of its paragraph) are one, the
+    /// strongest of them.
+    void AddBreak(const SpeakingStyle& style, const std::string& strength) {
+        auto rank = [](const std::string& name) {
+            auto found = std::find(std::begin(kBreakStrengths), std::end(kBreakStrengths), name);
+            return found != std::end(kBreakStrengths) ? found - std::begin(kBreakStrengths) : -1;
+        };
+        long wanted = rank(strength);
+        if (wanted < 0) wanted = rank("medium");
+        if (!items.empty() && items.back().kind == MarkupItem::Kind::Break) {
+            if (wanted > rank(items.back().text)) items.back().text = kBreakStrengths[wanted];
+            return;
+        }
+        Add(MarkupItem::Kind::Break, style, kBreakStrengths[wanted]);
     }
 
     void AddPause(unsigned milliseconds) {

@@ -1,5 +1,6 @@
 #include "Utterance.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
@@ -69,27 +70,38 @@ void AppendStyled(std::string& out, const SpeakingStyle& style, const std::strin
     out += close;
 }
 
-UtterancePart Document(const std::vector<MarkupItem>& items, size_t from, size_t to) {
+bool IsSpoken(const MarkupItem& item) {
+    return item.kind == MarkupItem::Kind::Phonemes || (item.kind == MarkupItem::Kind::Words && HasWords(item.text));
+}
+
+/// The items [from, to), none of them a pause, as one text for espeak-ng's SSML mode. It
+/// carries no <speak> root: espeak-ng ends its </speak> with a paragraph's pause, which
+/// would lengthen every silence that follows, and reads phoneme input before it wrongly.
+UtterancePart SsmlText(const std::vector<MarkupItem>& items, size_t from, size_t to) {
     UtterancePart part;
     part.ssml = true;
     for (size_t i = from; i < to; ++i) part.phonemes |= items[i].kind == MarkupItem::Kind::Phonemes;
-    std::string& out = part.text;
-    out = "<speak>";
+    bool spokenBefore = false;
     for (size_t i = from; i < to; ++i) {
         const MarkupItem& item = items[i];
         switch (item.kind) {
             case MarkupItem::Kind::Words: {
                 std::string escaped;
                 AppendEscaped(escaped, item.text, part.phonemes);
-                AppendStyled(out, item.style, escaped);
+                AppendStyled(part.text, item.style, escaped);
                 break;
             }
-            case MarkupItem::Kind::Phonemes: AppendStyled(out, item.style, item.text); break;
-            case MarkupItem::Kind::Break: out += "<break strength=\"" + item.text + "\"/>"; break;
+            case MarkupItem::Kind::Phonemes: AppendStyled(part.text, item.style, item.text); break;
+            case MarkupItem::Kind::Break: {
+                // A boundary only parts words; at either end it would just add a pause.
+                bool spokenAfter = std::any_of(items.begin() + long(i) + 1, items.begin() + long(to), IsSpoken);
+                if (spokenBefore && spokenAfter) part.text += "<break strength=\"" + item.text + "\"/>";
+                break;
+            }
             case MarkupItem::Kind::Pause: break;
         }
+        spokenBefore |= IsSpoken(item);
     }
-    out += "</speak>";
     return part;
 }
 
@@ -114,11 +126,8 @@ Utterance MarkupUtterance(const std::string& utf8) {
         }
         size_t end = at;
         bool spoken = false;
-        for (; end < items->size() && (*items)[end].kind != MarkupItem::Kind::Pause; ++end) {
-            const MarkupItem& item = (*items)[end];
-            spoken |= item.kind == MarkupItem::Kind::Phonemes || (item.kind == MarkupItem::Kind::Words && HasWords(item.text));
-        }
-        if (spoken) utterance.push_back(Document(*items, at, end));
+        for (; end < items->size() && (*items)[end].kind != MarkupItem::Kind::Pause; ++end) spoken |= IsSpoken((*items)[end]);
+        if (spoken) utterance.push_back(SsmlText(*items, at, end));
         at = end;
     }
     return utterance;

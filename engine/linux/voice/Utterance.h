@@ -14,9 +14,9 @@ struct UtterancePart {
 
 /// What a Speak call's text comes to for espeak-ng, in the order it is spoken. Silences
 /// are parts of their own, made by the voice sample by sample, because espeak-ng's own
-/// pauses shrink at its fastest rates; everything between two silences is one SSML
-/// document in which each stretch of words carries its whole style, so no part depends
-/// on another.
+/// pauses shrink at its fastest rates; everything between two silences is one text for
+/// espeak-ng's SSML mode in which each stretch of words carries its whole style, so no
+/// part depends on another.
 using Utterance = std::vector<UtterancePart>;
 
 /// Text that is not markup, for espeak-ng to read as it is.

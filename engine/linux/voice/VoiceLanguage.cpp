@@ -29,7 +29,7 @@ constexpr Language kLanguages[] = {
     {"es-us", 0x540A, "es-419"},  {"es-ar", 0x2C0A, "es-419"},    {"es-co", 0x240A, "es-419"},
     {"es-cl", 0x340A, "es-419"},  {"es-pe", 0x280A, "es-419"},    {"es-ve", 0x200A, "es-419"},
     {"et", 0x0425, "et"},         {"eu", 0x042D, "eu"},           {"fa", 0x0429, "fa"},
-    {"fi", 0x040B, "fi"},         {"fr", 0x040C, "fr-fr"},        {"fr-be", 0x080C, "fr-be"},
+    {"fi", 0x040B, "fi"},         {"fr", 0x040C, "fr"},        {"fr-be", 0x080C, "fr-be"},
     {"fr-ch", 0x100C, "fr-ch"},   {"ga", 0x083C, "ga"},           {"gd", 0x0491, "gd"},
     {"gu", 0x0447, "gu"},         {"he", 0x040D, "he"},           {"hi", 0x0439, "hi"},
     {"hr", 0x041A, "hr"},         {"sr", 0x0C1A, "sr"},           {"sr-latn", 0x081A, "sr"},

@@ -1,0 +1,149 @@
+// The voice's language: the user's, read from the environment the way gettext reads it,
+// the one table of languages and espeak-ng voices, and the real voice speaking in it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "SpeechMeasures.h"
+#include "engine/Engine.h"
+#include "engine/linux/voice/EspeakSynthesizer.h"
+#include "engine/linux/voice/SpVoice.h"
+#include "engine/linux/voice/VoiceLanguage.h"
+
+namespace {
+
+using Variables = std::map<std::string, std::string>;
+
+const char* UserVoiceWith(const Variables& variables) {
+    return voicelanguage::UserVoice([&](const char* name) -> const char* {
+        auto found = variables.find(name);
+        return found != variables.end() ? found->second.c_str() : nullptr;
+    });
+}
+
+TEST(VoiceLanguage, TheUsersLanguageIsReadAsGettextReadsIt) {
+    struct Case {
+        Variables variables;
+        const char* voice;
+    };
+    const Case cases[] = {
+        {{{"LANG", "de_DE.UTF-8"}}, "de"},
+        {{{"LANG", "pt_BR"}}, "pt-br"},
+        {{{"LANG", "en_US.UTF-8"}}, "en-us"},
+        {{{"LANG", "de_AT.ISO-8859-1@euro"}}, "de"},
+        {{{"LANG", "C"}}, "en"},
+        {{{"LANG", "POSIX"}}, "en"},
+        {{{"LANG", "C.UTF-8"}}, "en"},
+        {{}, "en"},
+        {{{"LANG", "xx_YY.UTF-8"}}, "en"},
+        {{{"LANG", ""}, {"LC_ALL", ""}}, "en"},
+        {{{"LANG", "de_DE.UTF-8"}, {"LC_MESSAGES", "fr_FR.UTF-8"}}, "fr"},
+        {{{"LANG", "de_DE.UTF-8"}, {"LC_MESSAGES", "fr_FR.UTF-8"}, {"LC_ALL", "sv_SE.UTF-8"}}, "sv"},
+        {{{"LANG", "de_DE.UTF-8"}, {"LC_ALL", ""}}, "de"},
+        {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "pt_BR:de"}}, "pt-br"},
+        {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "xx::es"}}, "es"},
+        {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "xx:yy"}}, "en"},
+        {{{"LANG", "C"}, {"LANGUAGE", "de"}}, "en"},  // gettext ignores LANGUAGE in the C locale
+        {{{"LANGUAGE", "de"}}, "en"},
+    };
+    for (const Case& c : cases) {
+        std::string described;
+        for (const auto& [name, value] : c.variables) described += name + "=" + value + " ";
+        EXPECT_STREQ(UserVoiceWith(c.variables), c.voice) << described;
+    }
+}
+
+TEST(VoiceLanguage, LanguageIdentifiersAndTagsMeetInOneTable) {
+    struct Lcid {
+        unsigned lcid;
+        const char* voice;
+    };
+    const Lcid lcids[] = {{0x407, "de"},  {0xC07, "de"},    {0x416, "pt-br"}, {0x816, "pt"}, {0x409, "en-us"},
+                          {0x809, "en"},  {0xC09, "en"},    {0x80A, "es-419"}, {0x804, "cmn"}, {0xC04, "yue"},
+                          {0x7F, nullptr}, {0x0, nullptr}};
+    for (const Lcid& c : lcids) {
+        const char* voice = voicelanguage::VoiceForLcid(c.lcid);
+        EXPECT_STREQ(voice != nullptr ? voice : "(none)", c.voice != nullptr ? c.voice : "(none)") << std::hex << c.lcid;
+    }
+    struct Tag {
+        const char* tag;
+        const char* voice;
+    };
+    const Tag tags[] = {{"de-DE", "de"}, {"PT-br", "pt-br"}, {"pt", "pt"}, {"zh-HK", "yue"}, {"fr-CA", "fr"},
+                        {"en", "en"},    {"xx", nullptr},    {"", nullptr}};
+    for (const Tag& c : tags) {
+        const char* voice = voicelanguage::VoiceForTag(c.tag);
+        EXPECT_STREQ(voice != nullptr ? voice : "(none)", c.voice != nullptr ? c.voice : "(none)") << c.tag;
+    }
+    // The table names only voices espeak-ng has.
+    for (const char* voice : voicelanguage::TableVoices()) EXPECT_TRUE(EspeakSynthesizer::HasVoice(voice)) << voice;
+}
+
+/// Sets the locale variables for the life of the object, and puts the old ones back.
+class LocaleEnvironment {
+public:
+    explicit LocaleEnvironment(const char* lang) {
+        for (const char* name : kNames) {
+            if (const char* old = std::getenv(name)) saved[name] = old;
+            unsetenv(name);
+        }
+        setenv("LANG", lang, 1);
+    }
+    ~LocaleEnvironment() {
+        for (const char* name : kNames) {
+            auto found = saved.find(name);
+            if (found != saved.end()) setenv(name, found->second.c_str(), 1);
+            else unsetenv(name);
+        }
+    }
+
+private:
+    static constexpr const char* kNames[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    std::map<std::string, std::string> saved;
+};
+
+InterfaceHolder<ISpVoice> VoiceIn(const char* lang) {
+    LocaleEnvironment environment(lang);
+    InterfaceHolder<ISpVoice> voice;
+    EXPECT_EQ(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, voice.VoidSlot()), S_OK);
+    return voice;
+}
+
+std::string LanguageOf(ISpVoice* voice) {
+    auto reporting = InterfaceHolder<IEngineVoiceLanguage>::Query(voice, IID_IEngineVoiceLanguage);
+    if (reporting.IsEmpty()) return "(does not say)";
+    const char* language = nullptr;
+    EXPECT_EQ(reporting->GetLanguage(&language), S_OK);
+    return language != nullptr ? language : "(null)";
+}
+
+TEST(VoiceLanguage, TheVoiceSpeaksAndReportsTheLanguageOfTheEnvironmentItWasMadeIn) {
+    const std::u16string german = u"Am 24.12.1987 um 17:45 Uhr.";
+    InterfaceHolder<ISpVoice> inGerman = VoiceIn("de_DE.UTF-8");
+    InterfaceHolder<ISpVoice> inAmerican = VoiceIn("en_US.UTF-8");
+    InterfaceHolder<ISpVoice> inC = VoiceIn("C");
+    EXPECT_EQ(LanguageOf(inGerman.Get()), "de");
+    EXPECT_EQ(LanguageOf(inAmerican.Get()), "en-us");
+    EXPECT_EQ(LanguageOf(inC.Get()), "en");
+
+    // German reads the numbers as German words, far longer than English ones.
+    double de = speech::AudibleSeconds(speech::Render(inGerman.Get(), german), speech::kRenderRate);
+    double en = speech::AudibleSeconds(speech::Render(inAmerican.Get(), german), speech::kRenderRate);
+    RecordProperty("germanSeconds", std::to_string(de));
+    RecordProperty("americanSeconds", std::to_string(en));
+    EXPECT_GT(de, en * 1.3);
+    double c = speech::AudibleSeconds(speech::Render(inC.Get(), german), speech::kRenderRate);
+    RecordProperty("cSeconds", std::to_string(c));
+    EXPECT_NEAR(c, en, 0.1 * en);
+
+    // The language was chosen when the voice was made: the environment now does not matter.
+    LocaleEnvironment nowAmerican("en_US.UTF-8");
+    double later = speech::AudibleSeconds(speech::Render(inGerman.Get(), german), speech::kRenderRate);
+    EXPECT_NEAR(later, de, 0.05 * de);
+    EXPECT_EQ(LanguageOf(inGerman.Get()), "de");
+}
+
+}  // namespace
