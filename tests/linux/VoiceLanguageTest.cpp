@@ -2,11 +2,10 @@
 // the one table of languages and espeak-ng voices, and the real voice speaking in it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <map>
 #include <string>
 
+#include "LocaleEnvironment.h"
 #include "SpeechMeasures.h"
 #include "engine/Engine.h"
 #include "engine/linux/voice/EspeakSynthesizer.h"
@@ -81,29 +80,6 @@ TEST(VoiceLanguage, LanguageIdentifiersAndTagsMeetInOneTable) {
     // The table names only voices espeak-ng has.
     for (const char* voice : voicelanguage::TableVoices()) EXPECT_TRUE(EspeakSynthesizer::HasVoice(voice)) << voice;
 }
-
-/// Sets the locale variables for the life of the object, and puts the old ones back.
-class LocaleEnvironment {
-public:
-    explicit LocaleEnvironment(const char* lang) {
-        for (const char* name : kNames) {
-            if (const char* old = std::getenv(name)) saved[name] = old;
-            unsetenv(name);
-        }
-        setenv("LANG", lang, 1);
-    }
-    ~LocaleEnvironment() {
-        for (const char* name : kNames) {
-            auto found = saved.find(name);
-            if (found != saved.end()) setenv(name, found->second.c_str(), 1);
-            else unsetenv(name);
-        }
-    }
-
-private:
-    static constexpr const char* kNames[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
-    std::map<std::string, std::string> saved;
-};
 
 InterfaceHolder<ISpVoice> VoiceIn(const char* lang) {
     LocaleEnvironment environment(lang);
