@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 #include "PhoneSet.h"
@@ -32,7 +33,7 @@ constexpr const char* kFragmentRoot = "markup-fragment";
 
 const char* const kWhiteSpace = " \t\r\n";
 
-bool IsWhiteSpace(char c) { return std::strchr(kWhiteSpace, c) != nullptr && c != '\0'; }
+bool IsWhiteSpace(char c) { return c != '\0' && std::strchr(kWhiteSpace, c) != nullptr; }
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
@@ -122,6 +123,16 @@ std::optional<double> ProsodyValue(std::string_view text, double current, const 
     return std::nullopt;
 }
 
+/// The voice for a language identifier written in hexadecimal ("407"); null when it is not
+/// one or has no voice.
+const char* VoiceForLcidText(const std::string& hexadecimal) {
+    unsigned lcid = 0;
+    const char* end = hexadecimal.data() + hexadecimal.size();
+    auto [stop, error] = std::from_chars(hexadecimal.data(), end, lcid, 16);
+    if (hexadecimal.empty() || error != std::errc() || stop != end) return nullptr;
+    return voicelanguage::VoiceForLcid(lcid);
+}
+
 /// The platform's voice selection ("Gender=Female;Language=407;Age=Child"): a language
 /// identifier may be followed by alternatives ("Language=409;9"); the first one with a
 /// voice counts. Names and vendors of the platform's voices mean nothing here.
@@ -136,10 +147,7 @@ void ApplyVoiceSelection(std::string_view selection, SpeakingStyle& style) {
         std::string value = Lower(Trimmed(equals == std::string_view::npos ? entry : entry.substr(equals + 1)));
         if (equals != std::string_view::npos) inLanguages = name == "language";
         if (inLanguages && !languageFound) {
-            unsigned lcid = 0;
-            auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), lcid, 16);
-            const char* voice = error == std::errc() && end == value.data() + value.size() ? voicelanguage::VoiceForLcid(lcid) : nullptr;
-            if (voice != nullptr) {
+            if (const char* voice = VoiceForLcidText(value)) {
                 style.voice = voice;
                 languageFound = true;
             }
@@ -210,36 +218,31 @@ private:
     void Apply(Frame& frame, const Attribute& attribute) {
         SpeakingStyle& style = frame.style;
         const std::string& tag = frame.tag;
+        auto number = [&](const char* name) { return attribute(name) ? Number(attribute(name)) : std::nullopt; };
+        auto word = [&](const char* name, const char* otherwise) {
+            return attribute(name) ? Lower(Trimmed(attribute(name))) : std::string(otherwise);
+        };
         if (tag == "silence") {
-            if (std::optional<double> msec = Number(attribute("msec") ? attribute("msec") : ""); msec && *msec >= 0)
+            if (std::optional<double> msec = number("msec"); msec && *msec >= 0)
                 AddPause(static_cast<unsigned>(std::lround(std::min(*msec, 4.0e9))));
         } else if (tag == "break") {
             const char* time = attribute("time");
             std::optional<unsigned> milliseconds = time ? Milliseconds(time) : std::nullopt;
-            const char* strength = attribute("strength");
-            if (milliseconds) {
-                AddPause(*milliseconds);
-            } else {
-                AddBreak(style, strength ? Lower(Trimmed(strength)) : "medium");
-            }
+            if (milliseconds) AddPause(*milliseconds);
+            else AddBreak(style, word("strength", "medium"));
         } else if (tag == "rate") {
             frame.persistsWhenEmpty = true;
-            if (std::optional<double> absolute = Number(attribute("absspeed") ? attribute("absspeed") : ""))
-                style.rate = std::pow(kRateAtTen, *absolute / 10.0);
-            if (std::optional<double> relative = Number(attribute("speed") ? attribute("speed") : ""))
-                style.rate *= std::pow(kRateAtTen, *relative / 10.0);
+            if (std::optional<double> absolute = number("absspeed")) style.rate = std::pow(kRateAtTen, *absolute / 10.0);
+            if (std::optional<double> relative = number("speed")) style.rate *= std::pow(kRateAtTen, *relative / 10.0);
             style.rate = Clamp(style.rate, kMinimumRate, kMaximumRate);
         } else if (tag == "pitch") {
             frame.persistsWhenEmpty = true;
-            if (std::optional<double> absolute = Number(attribute("absmiddle") ? attribute("absmiddle") : ""))
-                style.pitch = std::pow(kPitchAtTen, *absolute / 10.0);
-            if (std::optional<double> relative = Number(attribute("middle") ? attribute("middle") : ""))
-                style.pitch *= std::pow(kPitchAtTen, *relative / 10.0);
+            if (std::optional<double> absolute = number("absmiddle")) style.pitch = std::pow(kPitchAtTen, *absolute / 10.0);
+            if (std::optional<double> relative = number("middle")) style.pitch *= std::pow(kPitchAtTen, *relative / 10.0);
             style.pitch = Clamp(style.pitch, kMinimumPitch, kMaximumPitch);
         } else if (tag == "volume") {
             frame.persistsWhenEmpty = true;
-            if (std::optional<double> level = Number(attribute("level") ? attribute("level") : ""))
-                style.volume = Clamp(*level, 0.0, 100.0) / 100.0;
+            if (std::optional<double> level = number("level")) style.volume = Clamp(*level, 0.0, 100.0) / 100.0;
         } else if (tag == "prosody") {
             if (const char* rate = attribute("rate"))
                 style.rate = Clamp(ProsodyValue(rate, style.rate, kRateLabels, 'r').value_or(style.rate), kMinimumRate, kMaximumRate);
@@ -250,30 +253,23 @@ private:
         } else if (tag == "emph") {
             style.emphasis = "moderate";
         } else if (tag == "emphasis") {
-            std::string level = attribute("level") ? Lower(Trimmed(attribute("level"))) : "moderate";
+            std::string level = word("level", "moderate");
             if (level == "none") style.emphasis.clear();
             else if (level == "strong" || level == "moderate" || level == "reduced") style.emphasis = level;
         } else if (tag == "spell") {
             style.spell = true;
         } else if (tag == "say-as") {
-            std::string kind = attribute("interpret-as") ? Lower(Trimmed(attribute("interpret-as"))) : "";
+            std::string kind = word("interpret-as", "");
             if (kind == "characters" || kind == "spell-out" || kind == "letters" || kind == "tts:char") style.spell = true;
         } else if (tag == "voice") {
             frame.persistsWhenEmpty = attribute("required") != nullptr || attribute("optional") != nullptr;
             if (const char* optional = attribute("optional")) ApplyVoiceSelection(optional, style);
             if (const char* required = attribute("required")) ApplyVoiceSelection(required, style);
             if (const char* gender = attribute("gender")) ApplyVoiceSelection(std::string("Gender=") + gender, style);
-            if (const char* age = attribute("age")) {
-                if (std::optional<double> years = Number(age); years && *years > 0) style.age = static_cast<int>(*years);
-            }
+            if (std::optional<double> years = number("age"); years && *years > 0) style.age = static_cast<int>(*years);
         } else if (tag == "lang") {
             frame.persistsWhenEmpty = true;
-            unsigned lcid = 0;
-            std::string id = attribute("langid") ? std::string(Trimmed(attribute("langid"))) : "";
-            auto [end, error] = std::from_chars(id.data(), id.data() + id.size(), lcid, 16);
-            if (!id.empty() && error == std::errc() && end == id.data() + id.size()) {
-                if (const char* voice = voicelanguage::VoiceForLcid(lcid)) style.voice = voice;
-            }
+            if (const char* voice = VoiceForLcidText(word("langid", ""))) style.voice = voice;
         } else if (tag == "pron") {
             std::optional<std::string> phonemes = EspeakPhonemes(attribute("sym") ? attribute("sym") : "");
             if (phonemes) {
@@ -337,10 +333,7 @@ std::optional<std::vector<MarkupItem>> Parse(std::string_view document, bool fra
     XML_SetUserData(parser.get(), &reader);
     XML_SetElementHandler(
         parser.get(),
-        [](void* data, const XML_Char* name, const XML_Char** attributes) {
-            auto* self = static_cast<Reader*>(data);
-            self->Start(name, attributes);
-        },
+        [](void* data, const XML_Char* name, const XML_Char** attributes) { static_cast<Reader*>(data)->Start(name, attributes); },
         [](void* data, const XML_Char*) { static_cast<Reader*>(data)->End(); });
     XML_SetCharacterDataHandler(parser.get(), [](void* data, const XML_Char* text, int length) {
         static_cast<Reader*>(data)->Text(text, length);
@@ -363,7 +356,7 @@ bool LooksLikeMarkup(std::string_view utf8) {
 }
 
 std::optional<std::vector<MarkupItem>> ReadMarkup(std::string_view utf8) {
-    if (utf8.size() > static_cast<size_t>(INT32_MAX / 2)) return std::nullopt;
+    if (utf8.size() > static_cast<size_t>(std::numeric_limits<int>::max() / 2)) return std::nullopt;  // expat's lengths are ints
     // XML allows nothing before a declaration; the white space a sender put there is not
     // what makes the markup wrong.
     size_t first = utf8.find_first_not_of(kWhiteSpace);
