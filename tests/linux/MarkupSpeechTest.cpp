@@ -67,20 +67,16 @@ TEST_F(MarkupSpeechTest, EachTagChangesTheSpeechAsItSays) {
     const std::u16string s = kSentence;
     const Case cases[] = {
         {"absspeed 10", u"<rate absspeed=\"10\">" + s + u"</rate>", s, length, 0, 0.45},
-        {"speed -5", u"<rate speed=\"-5\">" + s + u"</rate>", s, length, 1.4, 2.0},
         {"SSML rate", u"<speak><prosody rate=\"50%\">" + s + u"</prosody></speak>", s, length, 1.6, 2.4},
         // espeak-ng reads "abc" letter by letter already; spelt, the letters come apart.
         {"spell abc", u"<spell>abc</spell>", u"abc", length, 1.02, 4},
         {"spell a word", u"<spell>dog</spell>", u"dog", length, 1.5, 5},
-        {"SSML say-as", u"<speak><say-as interpret-as=\"characters\">dog</say-as></speak>", u"dog", length, 1.5, 5},
         {"volume 50", u"<volume level=\"50\">" + s + u"</volume>", s, loudness, 0.4, 0.6},
-        {"SSML volume", u"<speak><prosody volume=\"-6dB\">" + s + u"</prosody></speak>", s, loudness, 0.4, 0.6},
         {"pitch +10", u"<pitch middle=\"10\">" + s + u"</pitch>", s, pitch, 1.2, 1.45},
         {"absmiddle -10", u"<pitch absmiddle=\"-10\">" + s + u"</pitch>", s, pitch, 0.7, 0.9},
         {"emph", u"<emph>" + s + u"</emph>", s, length, 1.03, 1.5},
         {"female voice", u"<voice required=\"Gender=Female\">" + s + u"</voice>", s, pitch, 1.4, 2.5},
         {"German by lang", u"<lang langid=\"407\">" + kGermanDate + u"</lang>", kGermanDate, length, 1.3, 2.0},
-        {"German by xml:lang", u"<speak xml:lang=\"de-DE\">" + kGermanDate + u"</speak>", kGermanDate, length, 1.3, 2.0},
         {"pronunciation", u"<pron sym=\"h eh 1 l ow\"/>", u"hello", length, 0.8, 1.25},
         {"annotations", u"<bookmark mark=\"a\"/><partofsp part=\"noun\">The quick</partofsp> <context id=\"x\">brown fox</context> jumps over the lazy dog.", s, length, 0.97, 1.03},
         {"unknown tag", u"<sapi><whatever>" + s + u"</whatever></sapi>", s, length, 0.97, 1.03},
@@ -93,16 +89,6 @@ TEST_F(MarkupSpeechTest, EachTagChangesTheSpeechAsItSays) {
         RecordProperty(c.name, std::to_string(marked / plain));
         EXPECT_GE(marked / plain, c.low) << c.name;
         EXPECT_LE(marked / plain, c.high) << c.name;
-    }
-}
-
-TEST_F(MarkupSpeechTest, MalformedMarkupIsSpokenAsItIs) {
-    // As long as the same text given as plain words: every word of it is read, the tags too.
-    for (std::u16string text : {u"<3 you", u"<emph>Tom & Jerry</emph>", u"<silence msec=\"1500\">unclosed"}) {
-        double autodetected = Audible(Speak(text));
-        double plain = Audible(Speak(text, SPF_IS_NOT_XML));
-        EXPECT_GT(plain, 0.3);
-        EXPECT_NEAR(autodetected / plain, 1.0, 0.02);
     }
 }
 
