@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   # build
   build-essential cmake pkg-config googletest
-  # the Linux engine: synthesis, sound server and ALSA clients, WAV files, resampling
-  libespeak-ng-dev espeak-ng-data libpulse-dev libasound2-dev libsndfile1-dev libsoxr-dev
+  # the Linux engine: synthesis, sound server and ALSA clients, WAV files, resampling, markup
+  libespeak-ng-dev espeak-ng-data libpulse-dev libasound2-dev libsndfile1-dev libsoxr-dev libexpat1-dev
   # tests: a private sound server, independent audio tools, UDP senders
   pulseaudio pulseaudio-utils sox socat python3
   # fuzzing (clang's libFuzzer), and the fault tests' own network namespace

@@ -15,6 +15,19 @@ std::once_flag initialization;
 HRESULT initializationResult = E_FAIL;
 int sampleRate = 0;
 const EspeakSynthesizer::ChunkHandler* currentHandler = nullptr;  // guarded by synthesisLock
+// The voice espeak-ng has loaded; empty when markup may have left it in another one.
+std::string loadedVoice;  // guarded by synthesisLock
+
+constexpr const char* kInitialVoice = "en";
+
+/// Loads `name` unless it is loaded already; with the lock held.
+bool UseVoice(const char* name) {
+    if (loadedVoice == name) return true;
+    loadedVoice.clear();
+    if (espeak_SetVoiceByName(name) != EE_OK) return false;
+    loadedVoice = name;
+    return true;
+}
 
 int OnSynthesized(short* samples, int count, espeak_EVENT*) {
     if (samples == nullptr || count <= 0 || currentHandler == nullptr) return 0;
@@ -29,7 +42,7 @@ HRESULT EspeakSynthesizer::Initialize() {
         int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, kChunkMilliseconds, nullptr, espeakINITIALIZE_DONT_EXIT);
         if (rate <= 0) return;
         espeak_SetSynthCallback(OnSynthesized);
-        if (espeak_SetVoiceByName("en") != EE_OK) return;
+        if (!UseVoice(kInitialVoice)) return;
         sampleRate = rate;
         initializationResult = S_OK;
     });
@@ -38,17 +51,26 @@ HRESULT EspeakSynthesizer::Initialize() {
 
 DWORD EspeakSynthesizer::SampleRate() { return static_cast<DWORD>(sampleRate); }
 
-HRESULT EspeakSynthesizer::Synthesize(const std::string& utf8, int wordsPerMinute, bool markup,
-                                      const ChunkHandler& onChunk) {
+bool EspeakSynthesizer::HasVoice(const char* name) {
+    if (FAILED(Initialize())) return false;
+    std::lock_guard<std::mutex> guard(synthesisLock);
+    return UseVoice(name);
+}
+
+HRESULT EspeakSynthesizer::Synthesize(const std::string& utf8, unsigned textFlags, const char* voice,
+                                      int wordsPerMinute, const ChunkHandler& onChunk) {
     HRESULT hr = Initialize();
     if (FAILED(hr)) return hr;
     if (utf8.empty()) return S_OK;
     std::lock_guard<std::mutex> guard(synthesisLock);
+    if (!UseVoice(voice) && !UseVoice(kInitialVoice)) return E_FAIL;
     espeak_SetParameter(espeakRATE, wordsPerMinute, 0);
     currentHandler = &onChunk;
-    unsigned flags = espeakCHARS_UTF8 | (markup ? espeakSSML : 0);
+    unsigned flags = espeakCHARS_UTF8 | ((textFlags & kSsml) ? espeakSSML : 0) | ((textFlags & kPhonemes) ? espeakPHONEMES : 0);
     espeak_ERROR result = espeak_Synth(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0, flags, nullptr, nullptr);
     currentHandler = nullptr;
+    // A <voice> element may have switched espeak-ng to another voice for good.
+    if (textFlags & kSsml) loadedVoice.clear();
     return result == EE_OK ? S_OK : E_FAIL;
 }
 

@@ -5,8 +5,8 @@
 #include "engine/linux/com/Com.h"
 
 /// The process's one espeak-ng synthesizer. espeak-ng keeps global state, so it is
-/// initialised once (synchronous mode, default voice) and every synthesis holds one
-/// process-wide lock from start to end: voices take turns.
+/// initialised once (synchronous mode) and every synthesis holds one process-wide lock
+/// from start to end: voices take turns, each synthesis in the espeak-ng voice it names.
 class EspeakSynthesizer {
 public:
     /// Receives each piece of 16-bit mono audio; returning false stops the synthesis.
@@ -17,10 +17,21 @@ public:
     /// The rate of the audio handed to a ChunkHandler (valid after Initialize succeeded).
     static DWORD SampleRate();
 
-    /// Speaks `utf8` at `wordsPerMinute` (espeak-ng clamps the value to what it can do),
-    /// handing the audio to `onChunk` as it is made. `markup`: the text holds SSML tags.
-    /// Returns S_OK, also when onChunk stopped it.
-    static HRESULT Synthesize(const std::string& utf8, int wordsPerMinute, bool markup, const ChunkHandler& onChunk);
+    /// Whether espeak-ng has the voice called `name` ("de", "pt-br").
+    static bool HasVoice(const char* name);
+
+    /// What espeak-ng is to read in a text besides plain words.
+    enum TextFlags : unsigned {
+        kPlainText = 0,
+        kSsml = 1,      // SSML tags
+        kPhonemes = 2,  // [[...]] phoneme input
+    };
+
+    /// Speaks `utf8` with the espeak-ng voice `voice` at `wordsPerMinute` (espeak-ng clamps
+    /// the value to what it can do), handing the audio to `onChunk` as it is made. Returns
+    /// S_OK, also when onChunk stopped it.
+    static HRESULT Synthesize(const std::string& utf8, unsigned textFlags, const char* voice, int wordsPerMinute,
+                              const ChunkHandler& onChunk);
 
     /// espeak-ng's pace for a voice rate of -10 to 10: 0 is its normal 175 words per
     /// minute, and each step multiplies the pace by the tenth root of 3 (+10 is three

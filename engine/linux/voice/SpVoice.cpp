@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <new>
 
 #include "DefaultOutputToken.h"
 #include "EspeakSynthesizer.h"
+#include "Markup.h"
+#include "Utterance.h"
+#include "VoiceLanguage.h"
 #include "engine/CodePoints.h"
 #include "engine/linux/audio/AudioConverter.h"
 #include "engine/linux/audio/DeviceOutput.h"
@@ -16,8 +20,13 @@ namespace {
 constexpr DWORD kSpeakFlags = SPF_ASYNC | SPF_PURGEBEFORESPEAK | SPF_IS_XML | SPF_IS_NOT_XML;
 constexpr DWORD kSpeakStreamFlags = SPF_ASYNC | SPF_PURGEBEFORESPEAK;
 constexpr size_t kSourceReadFrames = 4096;
+constexpr unsigned kSilencePieceMilliseconds = 20;
 
-bool HasSomethingToSay(const std::string& text) { return text.find_first_not_of(" \t\r\n") != std::string::npos; }
+/// The user's language if espeak-ng can speak it, else English.
+const char* ChooseLanguage() {
+    const char* voice = voicelanguage::UserVoice([](const char* name) { return std::getenv(name); });
+    return EspeakSynthesizer::HasVoice(voice) ? voice : voicelanguage::kEnglish;
+}
 
 }  // namespace
 
@@ -25,8 +34,7 @@ struct SpVoice::Job {
     enum class Kind { Speak, Play, Switch };
     Kind kind = Kind::Speak;
     uint64_t generation = 0;
-    std::string text;
-    bool markup = false;
+    Utterance utterance;
     std::unique_ptr<AudioSource> source;
     std::shared_ptr<AudioSink> sink;
     bool drain = false;  // synchronous speech ends when it has been heard
@@ -56,7 +64,8 @@ SpVoice* SpVoice::Create() {
 }
 
 SpVoice::SpVoice()
-    : device(std::make_shared<DeviceOutput>()),
+    : language(ChooseLanguage()),
+      device(std::make_shared<DeviceOutput>()),
       deviceToken(InterfaceHolder<ISpStreamFormat>::Adopt(DefaultOutputToken::Create())),
       current(device) {
     reportedOutput = deviceToken;
@@ -138,14 +147,13 @@ HRESULT SpVoice::Speak(LPCWSTR text, DWORD flags, ULONG* streamNumber) {
     if (text == nullptr) return E_POINTER;
     auto job = std::make_shared<Job>();
     job->kind = Job::Kind::Speak;
-    job->text = Utf16ToUtf8(text);
-    job->markup = (flags & SPF_IS_XML) != 0;
+    std::string utf8 = Utf16ToUtf8(text);
+    bool markup = (flags & SPF_IS_XML) != 0 || ((flags & SPF_IS_NOT_XML) == 0 && LooksLikeMarkup(utf8));
+    job->utterance = markup ? MarkupUtterance(utf8) : PlainUtterance(std::move(utf8));
     job->drain = (flags & SPF_ASYNC) == 0;
     bool purge = (flags & SPF_PURGEBEFORESPEAK) != 0;
-    if (!HasSomethingToSay(job->text)) {
-        // Nothing to say: a purge still silences the voice, and a stream number is still taken.
-        job->text.clear();
-    } else if (HRESULT hr = CheckDevice(); FAILED(hr)) {
+    // Nothing to say still purges, and still takes a stream number.
+    if (HRESULT hr = job->utterance.empty() ? S_OK : CheckDevice(); FAILED(hr)) {
         if (purge) Submit(nullptr, true, true, nullptr);
         return hr;
     }
@@ -172,6 +180,12 @@ HRESULT SpVoice::WaitUntilDone(ULONG milliseconds) {
         return S_OK;
     }
     return settled.wait_for(guard, std::chrono::milliseconds(milliseconds), idle) ? S_OK : S_FALSE;
+}
+
+HRESULT SpVoice::GetLanguage(const char** espeakVoice) {
+    if (espeakVoice == nullptr) return E_POINTER;
+    *espeakVoice = language;
+    return S_OK;
 }
 
 HRESULT SpVoice::CheckDevice() {
@@ -253,7 +267,7 @@ HRESULT SpVoice::Run(Job& job) {
 }
 
 HRESULT SpVoice::SpeakText(const Job& job) {
-    if (job.text.empty() || IsStale(job.generation)) return S_OK;
+    if (job.utterance.empty() || IsStale(job.generation)) return S_OK;
     HRESULT hr = EspeakSynthesizer::Initialize();
     if (FAILED(hr)) return hr;
     AudioConverter converter(EspeakSynthesizer::SampleRate(), 1, current->SampleRate(), current->Channels());
@@ -271,10 +285,36 @@ HRESULT SpVoice::SpeakText(const Job& job) {
         delivered = converter.Convert(input.data(), count, Gain(), deliver);
         return delivered == S_OK;
     };
-    hr = EspeakSynthesizer::Synthesize(job.text, EspeakSynthesizer::WordsPerMinute(rate.load()), job.markup, onChunk);
-    if (delivered == S_OK && FAILED(hr)) delivered = hr;
+    const int wordsPerMinute = EspeakSynthesizer::WordsPerMinute(rate.load());
+    for (const UtterancePart& part : job.utterance) {
+        if (part.IsSilence()) {
+            delivered = SpeakSilence(converter, part.silenceMs, job.generation);
+        } else {
+            unsigned textFlags = EspeakSynthesizer::kPlainText;
+            if (part.ssml) textFlags |= EspeakSynthesizer::kSsml;
+            if (part.phonemes) textFlags |= EspeakSynthesizer::kPhonemes;
+            hr = EspeakSynthesizer::Synthesize(part.text, textFlags, language, wordsPerMinute, onChunk);
+            if (delivered == S_OK && FAILED(hr)) delivered = hr;
+        }
+        if (delivered != S_OK) break;
+    }
     if (delivered == S_OK) delivered = converter.Flush(Gain(), deliver);
     return Finish(delivered, delivered == S_FALSE, job.drain);
+}
+
+HRESULT SpVoice::SpeakSilence(AudioConverter& converter, unsigned milliseconds, uint64_t workGeneration) {
+    const DWORD sampleRate = EspeakSynthesizer::SampleRate();
+    const std::vector<float> zeros(sampleRate * kSilencePieceMilliseconds / 1000, 0.0f);
+    auto deliver = [&](const float* frames, size_t count) { return Deliver(frames, count, workGeneration); };
+    uint64_t left = uint64_t{milliseconds} * sampleRate / 1000;
+    while (left > 0) {
+        if (IsStale(workGeneration)) return S_FALSE;
+        size_t count = static_cast<size_t>(std::min<uint64_t>(left, zeros.size()));
+        HRESULT hr = converter.Convert(zeros.data(), count, Gain(), deliver);
+        if (hr != S_OK) return hr;
+        left -= count;
+    }
+    return S_OK;
 }
 
 HRESULT SpVoice::PlaySource(Job& job) {

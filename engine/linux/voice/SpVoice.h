@@ -1,9 +1,11 @@
 #pragma once
 // voice/: the voice behind CLSID_SpVoice (this header) with its worker thread, the
-// espeak-ng synthesizer it speaks with (EspeakSynthesizer), and the object that stands
-// for the default audio output when a caller asks the voice for its output
-// (DefaultOutputToken). It calls audio/ for the conversion path and the device, streams/
-// for the ends of the objects callers hand it, and com/.
+// espeak-ng synthesizer it speaks with (EspeakSynthesizer), the markup it understands
+// (Markup, PhoneSet) and what text comes to for espeak-ng (Utterance), the languages and
+// their espeak-ng voices (VoiceLanguage), and the object that stands for the default
+// audio output when a caller asks the voice for its output (DefaultOutputToken). It calls
+// audio/ for the conversion path and the device, streams/ for the ends of the objects
+// callers hand it, and com/.
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -17,15 +19,31 @@
 #include "engine/InterfaceHolder.h"
 #include "engine/linux/audio/AudioEnds.h"
 
+class AudioConverter;
 class DeviceOutput;
+
+/// Engine-internal: the language a voice chose for itself when it was made (the user's,
+/// see VoiceLanguage's UserVoice), as the name of the espeak-ng voice that speaks text
+/// markup does not give a language of its own.
+struct IEngineVoiceLanguage : IUnknown {
+    /// `*espeakVoice` is "en", "de", "pt-br" and the like, valid as long as the process.
+    virtual HRESULT GetLanguage(const char** espeakVoice) = 0;
+
+protected:
+    ~IEngineVoiceLanguage() = default;
+};
+
+ENGINE_INTERFACE_TRAITS(IEngineVoiceLanguage, IUnknown, IID_IEngineVoiceLanguage);
 
 /// The voice behind CLSID_SpVoice. Its own worker thread does all speaking, in the order
 /// the work was given: text synthesised with espeak-ng, streams read and converted, and
 /// output switches, so speech queued before a switch goes to the old output. A purge
 /// makes everything older stale (a generation count checked on every piece of audio) and
 /// drops what the sound server still holds. Volume is read on every piece; rate at the
-/// start of each utterance. Calls may come from any thread.
-class SpVoice : public ComObject<ISpVoice> {
+/// start of each utterance. Text given without either XML flag is markup when it looks
+/// like markup. The voice speaks in the user's language, chosen once when it is made.
+/// Calls may come from any thread.
+class SpVoice : public ComObject<ISpVoice, IEngineVoiceLanguage> {
 public:
     /// A new voice on the default audio output, its worker running; null if the worker
     /// could not be started.
@@ -40,6 +58,7 @@ public:
     HRESULT Speak(LPCWSTR text, DWORD flags, ULONG* streamNumber) override;
     HRESULT SpeakStream(IStream* stream, DWORD flags, ULONG* streamNumber) override;
     HRESULT WaitUntilDone(ULONG milliseconds) override;
+    HRESULT GetLanguage(const char** espeakVoice) override;
 
     static constexpr USHORT kMaximumVolume = 100;
     static constexpr LONG kMinimumRate = -10;
@@ -60,6 +79,8 @@ private:
     void Work();
     HRESULT Run(Job& job);
     HRESULT SpeakText(const Job& job);
+    /// `milliseconds` of silence into `converter`, in pieces, so a purge cuts it short.
+    HRESULT SpeakSilence(AudioConverter& converter, unsigned milliseconds, uint64_t workGeneration);
     HRESULT PlaySource(Job& job);
     /// Hands converted frames to the current output in its own piece size, giving up
     /// (S_FALSE) as soon as the work has gone stale.
@@ -73,6 +94,7 @@ private:
     std::atomic<uint64_t> generation{0};
     std::atomic<USHORT> volume{kMaximumVolume};
     std::atomic<LONG> rate{0};
+    const char* const language;  // the espeak-ng voice for text without a language of its own
 
     std::mutex lock;
     std::condition_variable wake;     // the worker: work, a purge or the end has come

@@ -1,0 +1,41 @@
+#pragma once
+// Which espeak-ng voice speaks a language: the one table between the names callers give a
+// language (locale names, xml:lang tags, the platform's LCIDs) and espeak-ng's voices,
+// and the user's own language as the environment names it.
+#include <functional>
+#include <string_view>
+#include <vector>
+
+namespace voicelanguage {
+
+/// The voice for text nobody said the language of: English.
+inline constexpr const char* kEnglish = "en";
+
+/// The espeak-ng voice for a language tag as xml:lang, a locale or LANGUAGE write it
+/// ("de", "pt-BR", "pt_BR", "de_DE.UTF-8", "sr_RS@latin"): case, '_' or '-', the codeset
+/// and the modifier do not matter. A region the table does not know falls back to its
+/// language ("de-AT" is "de"). Null when espeak-ng has no voice for the language.
+const char* VoiceForTag(std::string_view tag);
+
+/// The espeak-ng voice for a language identifier of the platform (hexadecimal in its
+/// markup: 407 is German, 416 Brazilian Portuguese). An identifier the table does not
+/// list falls back to its primary language (its low ten bits); null when that is unknown
+/// too.
+const char* VoiceForLcid(unsigned lcid);
+
+/// Every voice the table can name, once each.
+std::vector<const char*> TableVoices();
+
+/// Reads one environment variable; null or empty means unset.
+using Environment = std::function<const char*(const char* name)>;
+
+/// The voice for the user's language, read the way gettext reads it: the locale of
+/// messages is the first of LC_ALL, LC_MESSAGES and LANG that is set; when it is unset,
+/// "C" or "POSIX" the user has chosen no language and the answer is English (gettext then
+/// ignores LANGUAGE too). Otherwise LANGUAGE, a colon-separated list of preferences, wins
+/// when set: its first entry with a voice. Without LANGUAGE the locale's language counts.
+/// A language without a voice gives English. The locale need not be installed: only the
+/// names are read.
+const char* UserVoice(const Environment& environment);
+
+}  // namespace voicelanguage

@@ -1,0 +1,109 @@
+// The voice's language: the user's, read from the environment the way gettext reads it,
+// the one table of languages and espeak-ng voices, and the real voice speaking in it.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "LocaleEnvironment.h"
+#include "SpeechMeasures.h"
+#include "engine/Engine.h"
+#include "engine/linux/voice/EspeakSynthesizer.h"
+#include "engine/linux/voice/SpVoice.h"
+#include "engine/linux/voice/VoiceLanguage.h"
+
+namespace {
+
+using Variables = std::map<std::string, std::string>;
+
+const char* UserVoiceWith(const Variables& variables) {
+    return voicelanguage::UserVoice([&](const char* name) -> const char* {
+        auto found = variables.find(name);
+        return found != variables.end() ? found->second.c_str() : nullptr;
+    });
+}
+
+TEST(VoiceLanguage, TheUsersLanguageIsReadAsGettextReadsIt) {
+    struct Case {
+        Variables variables;
+        const char* voice;
+    };
+    const Case cases[] = {
+        {{{"LANG", "de_DE.UTF-8"}}, "de"},
+        {{{"LANG", "pt_BR"}}, "pt-br"},
+        {{{"LANG", "de_AT.ISO-8859-1@euro"}}, "de"},
+        {{{"LANG", "C"}}, "en"},
+        {{{"LANG", "C.UTF-8"}}, "en"},
+        {{}, "en"},
+        {{{"LANG", "xx_YY.UTF-8"}}, "en"},
+        {{{"LANG", ""}, {"LC_ALL", ""}}, "en"},
+        {{{"LANG", "de_DE.UTF-8"}, {"LC_MESSAGES", "fr_FR.UTF-8"}}, "fr"},
+        {{{"LANG", "de_DE.UTF-8"}, {"LC_MESSAGES", "fr_FR.UTF-8"}, {"LC_ALL", "sv_SE.UTF-8"}}, "sv"},
+        {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "pt_BR:de"}}, "pt-br"},
+        {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "xx::es"}}, "es"},
+        {{{"LANG", "C"}, {"LANGUAGE", "de"}}, "en"},  // gettext ignores LANGUAGE in the C locale
+        {{{"LANGUAGE", "de"}}, "en"},
+    };
+    for (const Case& c : cases) {
+        std::string described;
+        for (const auto& [name, value] : c.variables) described += name + "=" + value + " ";
+        EXPECT_STREQ(UserVoiceWith(c.variables), c.voice) << described;
+    }
+}
+
+std::string Named(const char* voice) { return voice != nullptr ? voice : "(none)"; }
+
+TEST(VoiceLanguage, LanguageIdentifiersAndTagsMeetInOneTable) {
+    const std::pair<unsigned, const char*> lcids[] = {{0x407, "de"}, {0xC07, "de"}, {0x416, "pt-br"}, {0x816, "pt"},
+                                                      {0x409, "en-us"}, {0xC09, "en"}, {0x80A, "es-419"},
+                                                      {0xC04, "yue"}, {0x7F, "(none)"}};
+    for (const auto& [lcid, voice] : lcids) EXPECT_EQ(Named(voicelanguage::VoiceForLcid(lcid)), voice) << std::hex << lcid;
+    const std::pair<const char*, const char*> tags[] = {{"de-DE", "de"}, {"PT-br", "pt-br"}, {"zh-HK", "yue"},
+                                                        {"fr-CA", "fr"}, {"xx", "(none)"}, {"", "(none)"}};
+    for (const auto& [tag, voice] : tags) EXPECT_EQ(Named(voicelanguage::VoiceForTag(tag)), voice) << tag;
+    // The table names only voices espeak-ng has.
+    for (const char* voice : voicelanguage::TableVoices()) EXPECT_TRUE(EspeakSynthesizer::HasVoice(voice)) << voice;
+}
+
+InterfaceHolder<ISpVoice> VoiceIn(const char* lang) {
+    LocaleEnvironment environment(lang);
+    InterfaceHolder<ISpVoice> voice;
+    EXPECT_EQ(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, voice.VoidSlot()), S_OK);
+    return voice;
+}
+
+std::string LanguageOf(ISpVoice* voice) {
+    auto reporting = InterfaceHolder<IEngineVoiceLanguage>::Query(voice, IID_IEngineVoiceLanguage);
+    if (reporting.IsEmpty()) return "(does not say)";
+    const char* language = nullptr;
+    EXPECT_EQ(reporting->GetLanguage(&language), S_OK);
+    return language != nullptr ? language : "(null)";
+}
+
+TEST(VoiceLanguage, TheVoiceSpeaksAndReportsTheLanguageOfTheEnvironmentItWasMadeIn) {
+    const std::u16string german = u"Am 24.12.1987 um 17:45 Uhr.";
+    InterfaceHolder<ISpVoice> inGerman = VoiceIn("de_DE.UTF-8");
+    InterfaceHolder<ISpVoice> inAmerican = VoiceIn("en_US.UTF-8");
+    InterfaceHolder<ISpVoice> inC = VoiceIn("C");
+    EXPECT_EQ(LanguageOf(inGerman.Get()), "de");
+    EXPECT_EQ(LanguageOf(inAmerican.Get()), "en-us");
+    EXPECT_EQ(LanguageOf(inC.Get()), "en");
+
+    // German reads the numbers as German words, far longer than English ones.
+    double de = speech::AudibleSeconds(speech::Render(inGerman.Get(), german), speech::kRenderRate);
+    double en = speech::AudibleSeconds(speech::Render(inAmerican.Get(), german), speech::kRenderRate);
+    RecordProperty("germanSeconds", std::to_string(de));
+    RecordProperty("americanSeconds", std::to_string(en));
+    EXPECT_GT(de, en * 1.3);
+    double c = speech::AudibleSeconds(speech::Render(inC.Get(), german), speech::kRenderRate);
+    RecordProperty("cSeconds", std::to_string(c));
+    EXPECT_NEAR(c, en, 0.1 * en);
+
+    // The language was chosen when the voice was made: the environment now does not matter.
+    LocaleEnvironment nowAmerican("en_US.UTF-8");
+    double later = speech::AudibleSeconds(speech::Render(inGerman.Get(), german), speech::kRenderRate);
+    EXPECT_NEAR(later, de, 0.05 * de);
+    EXPECT_EQ(LanguageOf(inGerman.Get()), "de");
+}
+
+}  // namespace
