@@ -12,15 +12,11 @@
 namespace {
 
 Speaker* speaker = nullptr;
-InterfaceHolder<ISpStream>* memory = nullptr;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     speaker = new Speaker();
-    // One memory output for all: each text is short, and the memory grows only by what
-    // the voice says.
-    memory = new InterfaceHolder<ISpStream>(speaker->CreateMemoryOutput());
     return 0;
 }
 
@@ -29,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     text = text.substr(0, text.find('\0'));
     WCHAR* wide = WidenText(text.c_str());
     FuzzCheck(wide != nullptr, "WidenText allocates");
+    // A memory output of its own for each text: the one before is let go of with it.
+    InterfaceHolder<ISpStream> memory = speaker->CreateMemoryOutput();
     speaker->SpeakText(wide);
     speaker->WaitUntilDone(INFINITE);
     std::free(wide);

@@ -18,15 +18,8 @@
 #include "ScratchFiles.h"
 #include "speech/FileRendering.h"
 #include "speech/Speaker.h"
+#include "tests/support/Sanitizers.h"
 #include "tests/support/StdoutIntoStderr.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define SPEECH_UNDER_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SPEECH_UNDER_ADDRESS_SANITIZER 1
-#endif
-#endif
 
 namespace {
 
@@ -133,9 +126,7 @@ TEST_F(RenderingLimits, InputsThatAreNotRegularFilesAreRefusedAtOnce) {
 // 400 samples that claim a rate of 1 Hz become 400 seconds at 44.1 kHz: converted in
 // bounded pieces, that takes no more memory than any other file.
 TEST_F(RenderingLimits, AnAbsurdRateIsConvertedInBoundedMemory) {
-#ifdef SPEECH_UNDER_ADDRESS_SANITIZER
-    GTEST_SKIP() << "the address sanitizer's own memory hides the process's";
-#endif
+    if (kUnderAddressSanitizer) GTEST_SKIP() << "the address sanitizer's own memory hides the process's";
     const std::string directory = scratch::TestDirectory();
     WriteWav(directory + "/slow.wav", 1, 400);
     auto convert = [&] {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "EspeakText.h"
 #include "Markup.h"
 
 namespace {
@@ -87,7 +88,7 @@ UtterancePart SsmlText(const std::vector<MarkupItem>& items, size_t from, size_t
         switch (item.kind) {
             case MarkupItem::Kind::Words: {
                 std::string escaped;
-                AppendEscaped(escaped, item.text, part.phonemes);
+                AppendEscaped(escaped, EspeakSafeText(item.text), part.phonemes);
                 AppendStyled(part.text, item.style, escaped);
                 break;
             }
@@ -109,7 +110,7 @@ UtterancePart SsmlText(const std::vector<MarkupItem>& items, size_t from, size_t
 
 Utterance PlainUtterance(std::string utf8) {
     Utterance utterance;
-    if (HasWords(utf8)) utterance.push_back(UtterancePart{std::move(utf8), false, false, 0});
+    if (HasWords(utf8)) utterance.push_back(UtterancePart{EspeakSafeText(utf8), false, false, 0});
     return utterance;
 }
 
