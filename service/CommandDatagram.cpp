@@ -1,5 +1,7 @@
 #include "CommandDatagram.h"
 
+#include <algorithm>
+
 bool DecodeDatagram(ReceiveBuffer& buffer, int count, CommandDatagram& datagram) {
     if (count < kMinimumDatagramSize || count > kReceiveBufferSize) return false;
     buffer.bytes[count] = 0;
@@ -10,10 +12,10 @@ bool DecodeDatagram(ReceiveBuffer& buffer, int count, CommandDatagram& datagram)
 }
 
 std::vector<unsigned char> EncodeSpeak(const std::string& text) {
-    std::vector<unsigned char> datagram(kHeaderSize, 0);
+    // The header (command 0, value 0), the text, its NUL.
+    std::vector<unsigned char> datagram(kHeaderSize + text.size() + 1, 0);
     datagram[0] = SPEAK_TEXT;
-    datagram.insert(datagram.end(), text.begin(), text.end());
-    datagram.push_back(0);
+    std::copy(text.begin(), text.end(), datagram.begin() + kHeaderSize);
     return datagram;
 }
 

@@ -1,0 +1,219 @@
+// speech-say and speech-render as a user runs them. speech-say is heard on the wire: the
+// test holds the service's port itself and checks, byte for byte, what arrives (and that
+// nothing does when the command line is refused). speech-render's files are read back with
+// libsndfile.
+#include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sndfile.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "service/CommandDatagram.h"
+#include "service/ServiceAddress.h"
+#include "tests/linux/ScratchFiles.h"
+#include "tests/support/ServiceProcess.h"
+#include "tests/support/ToolRun.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+std::string Tool(const char* variable) {
+    const char* path = std::getenv(variable);
+    return path != nullptr ? path : "";
+}
+
+/// A socket bound where the service would listen: what speech-say sends arrives here.
+class FakeService {
+public:
+    FakeService() {
+        RequireServicePortLock();
+        socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(kServicePort);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bound = bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~FakeService() { close(socket); }
+    bool Bound() const { return bound; }
+
+    /// Every datagram that has arrived (the sender has ended: all it sent is here).
+    std::vector<Bytes> Received() {
+        std::vector<Bytes> datagrams;
+        Bytes buffer(65536);
+        for (ssize_t got; (got = recv(socket, buffer.data(), buffer.size(), MSG_DONTWAIT)) >= 0;)
+            datagrams.emplace_back(buffer.begin(), buffer.begin() + got);
+        return datagrams;
+    }
+
+private:
+    int socket = -1;
+    bool bound = false;
+};
+
+std::vector<std::string> SayCommand(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), Tool("SPEECH_SAY"));
+    return arguments;
+}
+
+TEST(SpeechSay, SendsTheServicesDatagramsAndNothingWhenRefused) {
+    FakeService service;
+    ASSERT_TRUE(service.Bound());
+    const std::string longest(kLongestText, 'x');
+    struct Case {
+        const char* name;
+        std::vector<std::string> arguments;
+        std::string input;
+        int status;
+        std::vector<Bytes> sent;
+        std::string complaint;  // found in what it prints on standard error
+    };
+    const Case cases[] = {
+        {"words joined by blanks", {"hello", "world"}, "", 0, {EncodeSpeak("hello world")}, ""},
+        {"settings before the text", {"--volume", "80", "--rate", "3", "Build", "done."}, "", 0,
+         {EncodeCommand(1, 80), EncodeCommand(3, 3), EncodeSpeak("Build done.")}, ""},
+        {"stop", {"--stop"}, "", 0, {EncodeSpeak("")}, ""},
+        {"a setting alone", {"--volume", "0"}, "", 0, {EncodeCommand(1, 0)}, ""},
+        {"standard input", {}, "from standard input\n", 0, {EncodeSpeak("from standard input")}, ""},
+        {"the longest text", {longest}, "", 0, {EncodeSpeak(longest)}, ""},
+        {"volume too high", {"--volume", "101", "hi"}, "", 2, {}, "volume"},
+        {"volume not a number", {"--volume", "loud", "hi"}, "", 2, {}, "volume"},
+        {"rate too high", {"--rate", "11", "hi"}, "", 2, {}, "rate"},
+        {"negative rate", {"--rate", "-1", "hi"}, "", 2, {}, "below 0"},
+        {"text too long", {longest + "x"}, "", 2, {}, "4091"},
+        {"stop with text", {"--stop", "hi"}, "", 2, {}, "--stop"},
+        {"unknown option", {"--loud", "hi"}, "", 2, {}, "--loud"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ToolResult result = RunTool(SayCommand(c.arguments), c.input);
+        EXPECT_EQ(c.status, result.status) << result.err;
+        EXPECT_EQ(c.sent, service.Received());
+        if (c.complaint.empty()) {
+            EXPECT_EQ("", result.err);
+        } else {
+            EXPECT_NE(std::string::npos, result.err.find(c.complaint)) << result.err;
+        }
+    }
+}
+
+TEST(SpeechSay, SaysSoWhenNoServiceIsListening) {
+    RequireServicePortLock();
+    ToolResult result = RunTool(SayCommand({"hello"}));
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ("no speech service is listening on 127.0.0.1 port 14742\n", result.err);
+}
+
+struct Sound {
+    bool valid = false;
+    int rate = 0;
+    int channels = 0;
+    int format = 0;
+    std::vector<float> samples;
+    double Seconds() const { return rate > 0 ? double(samples.size()) / rate : 0; }
+    double LoudestTenth() const {  // the RMS of the loudest 100 ms
+        double loudest = 0;
+        size_t window = size_t(rate) / 10;
+        for (size_t at = 0; window > 0 && at + window <= samples.size(); at += window) {
+            double sum = 0;
+            for (size_t i = at; i < at + window; ++i) sum += double(samples[i]) * samples[i];
+            loudest = std::max(loudest, std::sqrt(sum / window));
+        }
+        return loudest;
+    }
+};
+
+Sound ReadSound(const std::string& path) {
+    Sound sound;
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (file == nullptr) return sound;
+    sound.valid = true;
+    sound.rate = info.samplerate;
+    sound.channels = info.channels;
+    sound.format = info.format;
+    sound.samples.resize(size_t(info.frames) * size_t(info.channels));
+    sf_readf_float(file, sound.samples.data(), info.frames);
+    sf_close(file);
+    return sound;
+}
+
+std::vector<std::string> RenderCommand(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), Tool("SPEECH_RENDER"));
+    return arguments;
+}
+
+constexpr const char* kSentence = "Hello there. This sentence is rendered into a file.";
+
+TEST(SpeechRender, SpeechBecomesA44kMonoWavFileOrTheSameRawSamples) {
+    const std::string directory = scratch::TestDirectory();
+    const std::string wav = directory + "/speech.wav";
+    ToolResult rendered = RunTool(RenderCommand({"-q", "-o", wav, kSentence}));
+    ASSERT_EQ(0, rendered.status) << rendered.err;
+    EXPECT_EQ("", rendered.out);
+    Sound sound = ReadSound(wav);
+    ASSERT_TRUE(sound.valid);
+    EXPECT_EQ(44100, sound.rate);
+    EXPECT_EQ(1, sound.channels);
+    EXPECT_EQ(SF_FORMAT_WAV | SF_FORMAT_PCM_16, sound.format);
+    EXPECT_GT(sound.Seconds(), 1.5);
+    EXPECT_LT(sound.Seconds(), 8.0);
+    EXPECT_GT(sound.LoudestTenth(), 0.05) << "speech, not silence";
+
+    // The same speech as raw samples on standard output.
+    ToolResult raw = RunTool(RenderCommand({"--raw", "-o", "-", kSentence}));
+    ASSERT_EQ(0, raw.status) << raw.err;
+    EXPECT_EQ(0u, raw.out.size() % 2);
+    EXPECT_NEAR(raw.out.size() / 2.0, double(sound.samples.size()), sound.samples.size() * 0.02);
+}
+
+TEST(SpeechRender, MonoTurnsAWavFileIntoItsSiblingAndSaysItsName) {
+    const std::string directory = scratch::TestDirectory();
+    const std::string input = directory + "/tone.wav";
+    ASSERT_EQ(0, std::system(("sox -n -r 48000 -c 2 -b 24 '" + input + "' synth 1.5 sine 440 gain -6").c_str()));
+    ToolResult converted = RunTool(RenderCommand({"--mono", input}));
+    ASSERT_EQ(0, converted.status) << converted.err;
+    EXPECT_EQ(directory + "/tone_mono.wav\n", converted.out);
+    Sound sound = ReadSound(directory + "/tone_mono.wav");
+    ASSERT_TRUE(sound.valid);
+    EXPECT_EQ(44100, sound.rate);
+    EXPECT_EQ(1, sound.channels);
+    EXPECT_NEAR(sound.Seconds(), 1.5, 0.01);
+    EXPECT_NEAR(sound.LoudestTenth(), 0.5 / std::sqrt(2.0), 0.02);
+}
+
+TEST(SpeechRender, FailuresAreToldAndExitWithOneOrTwo) {
+    const std::string directory = scratch::TestDirectory();
+    struct Case {
+        const char* name;
+        std::vector<std::string> arguments;
+        int status;
+        std::string complaint;
+        std::string notMade;
+    };
+    const Case cases[] = {
+        {"a missing input", {"--mono", directory + "/missing.wav"}, 1, "can not open stream", directory + "/missing_mono.wav"},
+        {"an output that cannot be written", {"-o", directory + "/no/such/dir/out.wav", "hi"}, 1, "was not made",
+         directory + "/no/such/dir/out.wav"},
+        {"no output named", {"hi"}, 2, "-o", ""},
+        {"a rate out of range", {"--rate", "12", "-o", directory + "/x.wav", "hi"}, 2, "rate", directory + "/x.wav"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ToolResult result = RunTool(RenderCommand(c.arguments));
+        EXPECT_EQ(c.status, result.status);
+        EXPECT_NE(std::string::npos, result.err.find(c.complaint)) << result.err;
+        if (!c.notMade.empty()) {
+            EXPECT_FALSE(scratch::Exists(c.notMade));
+        }
+    }
+}
+
+}  // namespace
