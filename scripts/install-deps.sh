@@ -1,22 +1,35 @@
 #!/usr/bin/env bash
 # Installs the Debian packages this project needs, once: packages already present are
 # left alone, so running it again changes nothing. Needs root (or sudo).
+#   install-deps.sh run    what building and running the service and the tools needs
+#   install-deps.sh test   that, and what every test needs (the default)
+# Recommended packages are not installed: everything needed is named here.
 set -euo pipefail
+set_name=${1:-test}
 
-packages=(
-  # build
-  build-essential cmake pkg-config googletest
-  # the Linux engine: synthesis, sound server and ALSA clients, WAV files, resampling, markup
-  libespeak-ng-dev espeak-ng-data libpulse-dev libasound2-dev libsndfile1-dev libsoxr-dev libexpat1-dev
-  # tests: a private sound server, independent audio tools, UDP senders
+run_packages=(
+  # building
+  g++ make cmake pkg-config
+  # the Linux engine: synthesis, markup, sound server and ALSA clients, WAV files, resampling
+  libespeak-ng-dev espeak-ng-data libexpat1-dev libpulse-dev libasound2-dev libsndfile1-dev libsoxr-dev
+)
+test_packages=(
+  "${run_packages[@]}"
+  googletest libbenchmark-dev
+  # a private sound server, independent audio tools, UDP senders
   pulseaudio pulseaudio-utils sox socat python3
   # fuzzing (clang's libFuzzer), and the fault tests' own network namespace
   clang libclang-rt-14-dev iproute2 util-linux
-  # benchmarks
-  libbenchmark-dev
-  # the Windows build and running it
-  g++-mingw-w64-x86-64-posix mingw-w64 wine wine64
+  # packaging and its checks
+  dpkg-dev systemd
+  # the Windows build (64-bit, posix threads) and running it
+  g++-mingw-w64-x86-64-posix wine wine64
 )
+case $set_name in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${test_packages[@]}") ;;
+  *) echo "usage: install-deps.sh [run|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -28,4 +41,4 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "installing: ${missing[*]}"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
