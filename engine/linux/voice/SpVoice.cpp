@@ -8,6 +8,7 @@
 #include "EspeakSynthesizer.h"
 #include "engine/CodePoints.h"
 #include "engine/linux/audio/AudioConverter.h"
+#include "engine/linux/audio/ConversionThread.h"
 #include "engine/linux/audio/DeviceOutput.h"
 #include "engine/linux/streams/StreamEnds.h"
 
@@ -259,6 +260,10 @@ HRESULT SpVoice::SpeakText(const Job& job) {
     AudioConverter converter(EspeakSynthesizer::SampleRate(), 1, current->SampleRate(), current->Channels());
     if (!converter.IsReady()) return SPERR_UNSUPPORTED_FORMAT;
     auto deliver = [&](const float* frames, size_t count) { return Deliver(frames, count, job.generation); };
+    std::unique_ptr<ConversionThread> overlapped = Overlap(converter, deliver);
+    // espeak-ng opens an utterance with some milliseconds of digital silence; played live,
+    // leaving it out lets the first sound be heard that much sooner.
+    bool skipLeadingSilence = current->PlaysInRealTime();
     std::vector<float> input;
     HRESULT delivered = S_OK;
     auto onChunk = [&](const int16_t* samples, size_t count) {
@@ -266,14 +271,27 @@ HRESULT SpVoice::SpeakText(const Job& job) {
             delivered = S_FALSE;
             return false;
         }
+        if (skipLeadingSilence) {
+            size_t silent = 0;
+            while (silent < count && samples[silent] == 0) ++silent;
+            if (silent == count) return true;
+            samples += silent;
+            count -= silent;
+            skipLeadingSilence = false;
+        }
         input.resize(count);
         for (size_t i = 0; i < count; ++i) input[i] = samples[i] / 32768.0f;
-        delivered = converter.Convert(input.data(), count, Gain(), deliver);
+        delivered = overlapped ? overlapped->Convert(input.data(), count)
+                               : converter.Convert(input.data(), count, Gain(), deliver);
         return delivered == S_OK;
     };
     hr = EspeakSynthesizer::Synthesize(job.text, EspeakSynthesizer::WordsPerMinute(rate.load()), job.markup, onChunk);
+    if (overlapped) {
+        HRESULT converted = overlapped->Finish();
+        if (delivered == S_OK) delivered = converted;
+    }
     if (delivered == S_OK && FAILED(hr)) delivered = hr;
-    if (delivered == S_OK) delivered = converter.Flush(Gain(), deliver);
+    if (!overlapped && delivered == S_OK) delivered = converter.Flush(Gain(), deliver);
     return Finish(delivered, delivered == S_FALSE, job.drain);
 }
 
@@ -282,6 +300,7 @@ HRESULT SpVoice::PlaySource(Job& job) {
     AudioConverter converter(source.SampleRate(), source.Channels(), current->SampleRate(), current->Channels());
     if (!converter.IsReady()) return SPERR_UNSUPPORTED_FORMAT;
     auto deliver = [&](const float* frames, size_t count) { return Deliver(frames, count, job.generation); };
+    std::unique_ptr<ConversionThread> overlapped = Overlap(converter, deliver);
     std::vector<float> input(kSourceReadFrames * source.Channels());
     HRESULT delivered = S_OK;
     for (;;) {
@@ -294,12 +313,27 @@ HRESULT SpVoice::PlaySource(Job& job) {
         if (FAILED(delivered)) break;
         delivered = S_OK;
         if (got == 0) break;
-        delivered = converter.Convert(input.data(), got, Gain(), deliver);
+        delivered = overlapped ? overlapped->Convert(input.data(), got)
+                               : converter.Convert(input.data(), got, Gain(), deliver);
         if (delivered != S_OK) break;
     }
-    if (delivered == S_OK) delivered = converter.Flush(Gain(), deliver);
+    if (overlapped) {
+        HRESULT converted = overlapped->Finish();
+        if (delivered == S_OK) delivered = converted;
+    } else if (delivered == S_OK) {
+        delivered = converter.Flush(Gain(), deliver);
+    }
     job.source.reset();  // the stream is let go of as soon as it has been spoken
     return Finish(delivered, delivered == S_FALSE, job.drain);
+}
+
+std::unique_ptr<ConversionThread> SpVoice::Overlap(AudioConverter& converter,
+                                                   const AudioConverter::FrameHandler& deliver) {
+    // A device paces the writing to the pace of listening: the worker converts each piece
+    // itself. A file or memory takes audio as fast as it comes: converting and writing
+    // beside the synthesizer or the reading of a file shortens the whole job.
+    if (current->PlaysInRealTime()) return nullptr;
+    return std::make_unique<ConversionThread>(converter, deliver, [this] { return Gain(); });
 }
 
 HRESULT SpVoice::Finish(HRESULT result, bool abandoned, bool drain) {

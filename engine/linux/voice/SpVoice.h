@@ -15,8 +15,10 @@
 
 #include "engine/ComObject.h"
 #include "engine/InterfaceHolder.h"
+#include "engine/linux/audio/AudioConverter.h"
 #include "engine/linux/audio/AudioEnds.h"
 
+class ConversionThread;
 class DeviceOutput;
 
 /// The voice behind CLSID_SpVoice. Its own worker thread does all speaking, in the order
@@ -61,6 +63,9 @@ private:
     HRESULT Run(Job& job);
     HRESULT SpeakText(const Job& job);
     HRESULT PlaySource(Job& job);
+    /// A thread of its own for the conversion path when the output takes audio as fast as
+    /// it comes; nothing when the output plays in real time.
+    std::unique_ptr<ConversionThread> Overlap(AudioConverter& converter, const AudioConverter::FrameHandler& deliver);
     /// Hands converted frames to the current output in its own piece size, giving up
     /// (S_FALSE) as soon as the work has gone stale.
     HRESULT Deliver(const float* frames, size_t count, uint64_t workGeneration);

@@ -1,0 +1,58 @@
+#pragma once
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "AudioConverter.h"
+
+/// The conversion path on a thread of its own, behind a short queue: whoever makes the
+/// audio (the synthesizer, a file being read) goes on making the next piece while the
+/// last one is converted and written. For outputs that take audio as fast as it comes
+/// (files, memory); a real-time output paces the writer anyway. The converter and the
+/// handler are used on the conversion thread only, from construction to Finish(); the
+/// gain is asked for when a piece is converted, so a change reaches audio already queued.
+class ConversionThread {
+public:
+    using GainSource = std::function<float()>;
+
+    ConversionThread(AudioConverter& converter, AudioConverter::FrameHandler deliver, GainSource gain);
+    /// Waits for the thread; what is still queued is dropped.
+    ~ConversionThread();
+    ConversionThread(const ConversionThread&) = delete;
+    ConversionThread& operator=(const ConversionThread&) = delete;
+
+    /// Queues a copy of `frames` interleaved input frames, converted when their turn comes;
+    /// waits while the queue is full. Returns the first result other than S_OK that the
+    /// conversion has met so far (the caller then stops), else S_OK.
+    HRESULT Convert(const float* input, size_t frames);
+    /// Waits until everything queued has been converted, flushes the converter unless the
+    /// conversion stopped, and returns the conversion's result.
+    HRESULT Finish();
+
+private:
+    struct Piece {
+        std::vector<float> samples;
+        size_t frames = 0;
+    };
+
+    void Run();
+
+    // Enough for a few hundred milliseconds of synthesis or a few reads of a file, so the
+    // two sides rarely wait for each other, while memory stays small.
+    static constexpr size_t kQueuedPieces = 8;
+
+    AudioConverter& converter;
+    AudioConverter::FrameHandler deliver;
+    GainSource gain;
+    std::mutex lock;
+    std::condition_variable changed;
+    std::deque<Piece> queue;
+    std::vector<Piece> spare;  // emptied pieces, reused so that their buffers are kept
+    bool ending = false;
+    HRESULT result = S_OK;
+    std::thread worker;
+};
