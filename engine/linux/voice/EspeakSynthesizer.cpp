@@ -1,9 +1,13 @@
 #include "EspeakSynthesizer.h"
 
+#include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cmath>
 #include <mutex>
+#include <string>
 
 namespace {
 
@@ -13,7 +17,8 @@ constexpr int kChunkMilliseconds = 20;
 std::mutex synthesisLock;
 std::once_flag initialization;
 HRESULT initializationResult = E_FAIL;
-int sampleRate = 0;
+std::atomic<int> sampleRate{0};  // set once, when loaded (under synthesisLock)
+bool loadTried = false;                                           // guarded by synthesisLock
 const EspeakSynthesizer::ChunkHandler* currentHandler = nullptr;  // guarded by synthesisLock
 
 int OnSynthesized(short* samples, int count, espeak_EVENT*) {
@@ -21,22 +26,47 @@ int OnSynthesized(short* samples, int count, espeak_EVENT*) {
     return (*currentHandler)(samples, static_cast<size_t>(count)) ? 0 : 1;
 }
 
+// Whether espeak-ng's phoneme data is where the library looks for it, without loading it.
+bool DataIsThere() {
+    espeak_ng_InitializePath(nullptr);
+    const char* directory = nullptr;
+    espeak_Info(&directory);
+    if (directory == nullptr) return false;
+    for (const char* name : {"phontab", "phonindex", "phondata", "intonations"}) {
+        std::string path = std::string(directory) + "/" + name;
+        if (::access(path.c_str(), R_OK) != 0) return false;
+    }
+    return true;
+}
+
+// Loads the phoneme data and the default voice, once; with synthesisLock held. False when
+// that failed (and it is not tried again).
+bool Load() {
+    if (loadTried) return sampleRate > 0;
+    loadTried = true;
+    int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, kChunkMilliseconds, nullptr, espeakINITIALIZE_DONT_EXIT);
+    if (rate <= 0) return false;
+    espeak_SetSynthCallback(OnSynthesized);
+    if (espeak_SetVoiceByName("en") != EE_OK) return false;
+    sampleRate = rate;
+    return true;
+}
+
 }  // namespace
 
 HRESULT EspeakSynthesizer::Initialize() {
-    std::call_once(initialization, [] {
-        std::lock_guard<std::mutex> guard(synthesisLock);
-        int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, kChunkMilliseconds, nullptr, espeakINITIALIZE_DONT_EXIT);
-        if (rate <= 0) return;
-        espeak_SetSynthCallback(OnSynthesized);
-        if (espeak_SetVoiceByName("en") != EE_OK) return;
-        sampleRate = rate;
-        initializationResult = S_OK;
-    });
+    // Loading the data (about 0.7 MiB, a few milliseconds) waits for the first synthesis,
+    // so that a voice that waits to speak stays small; here only its presence is checked.
+    std::call_once(initialization, [] { initializationResult = DataIsThere() ? S_OK : E_FAIL; });
     return initializationResult;
 }
 
-DWORD EspeakSynthesizer::SampleRate() { return static_cast<DWORD>(sampleRate); }
+DWORD EspeakSynthesizer::SampleRate() {
+    if (int rate = sampleRate.load(); rate > 0) return static_cast<DWORD>(rate);  // no wait for a synthesis
+    if (FAILED(Initialize())) return 0;
+    std::lock_guard<std::mutex> guard(synthesisLock);
+    return Load() ? static_cast<DWORD>(sampleRate) : 0;
+}
 
 HRESULT EspeakSynthesizer::Synthesize(const std::string& utf8, int wordsPerMinute, bool markup,
                                       const ChunkHandler& onChunk) {
@@ -44,6 +74,7 @@ HRESULT EspeakSynthesizer::Synthesize(const std::string& utf8, int wordsPerMinut
     if (FAILED(hr)) return hr;
     if (utf8.empty()) return S_OK;
     std::lock_guard<std::mutex> guard(synthesisLock);
+    if (!Load()) return E_FAIL;
     espeak_SetParameter(espeakRATE, wordsPerMinute, 0);
     currentHandler = &onChunk;
     unsigned flags = espeakCHARS_UTF8 | (markup ? espeakSSML : 0);

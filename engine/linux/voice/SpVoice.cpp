@@ -257,7 +257,9 @@ HRESULT SpVoice::SpeakText(const Job& job) {
     if (job.text.empty() || IsStale(job.generation)) return S_OK;
     HRESULT hr = EspeakSynthesizer::Initialize();
     if (FAILED(hr)) return hr;
-    AudioConverter converter(EspeakSynthesizer::SampleRate(), 1, current->SampleRate(), current->Channels());
+    DWORD synthesisRate = EspeakSynthesizer::SampleRate();  // loads the synthesizer on first use
+    if (synthesisRate == 0) return E_FAIL;
+    AudioConverter converter(synthesisRate, 1, current->SampleRate(), current->Channels());
     if (!converter.IsReady()) return SPERR_UNSUPPORTED_FORMAT;
     auto deliver = [&](const float* frames, size_t count) { return Deliver(frames, count, job.generation); };
     std::unique_ptr<ConversionThread> overlapped = Overlap(converter, deliver);
