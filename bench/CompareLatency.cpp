@@ -7,8 +7,11 @@
 // SIGTERM). Times run from the moment the request left (the datagram sent, the process
 // spawned) and include the monitor path's own latency, the same for all three.
 #include <signal.h>
+#include <sndfile.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -169,8 +172,9 @@ void MeasureSeries(MonitorRecorder& monitor, Talker& talker, const std::string& 
                    int runs) {
     std::vector<double> starts, cuts;
     int unheard = 0, notInSound = 0, notSilent = 0;
-    // One run first, not counted: the first speech may open connections the rest reuse.
-    MeasureRun(monitor, talker, text, runs);
+    // One run first, not counted: the first speech may open connections and load data
+    // the rest reuse.
+    Run first = MeasureRun(monitor, talker, text, runs);
     std::this_thread::sleep_for(kPauseBetweenRuns);
     for (int index = 0; index < runs; ++index) {
         Run run = MeasureRun(monitor, talker, text, index);
@@ -188,6 +192,7 @@ void MeasureSeries(MonitorRecorder& monitor, Talker& talker, const std::string& 
         cuts.push_back(run.cutMs);
     }
     std::string key = std::string("latency.") + talker.Name() + "." + textName + ".";
+    if (first.heard) Report(key + "first_run_start_ms", first.startMs);
     Report(key + "start_p50_ms", Median(starts));
     Report(key + "start_p95_ms", Percentile(starts, 0.95));
     Report(key + "cut_p50_ms", Median(cuts));
@@ -201,6 +206,31 @@ void MeasureSeries(MonitorRecorder& monitor, Talker& talker, const std::string& 
                  talker.Name(), textName.c_str(), Median(starts), Percentile(starts, 0.95), Median(cuts),
                  Percentile(cuts, 0.95), starts.size(), cuts.size(), unheard, notInSound, notSilent,
                  static_cast<long long>(kListenAfterCut.count() / 2));
+}
+
+// How far into espeak-ng's own audio of `text` the first loud sample lies, at the pace of
+// the peers (175 words a minute) and of the service (rate 6, 338): part of every speaker's
+// time to first audio that no program around the synthesizer can take away, except by
+// leaving out the digital silence before it.
+void ReportOnset(const std::string& text) {
+    for (int wordsPerMinute : {175, 338}) {
+        std::string path = "/tmp/speech-compare-onset-" + std::to_string(getpid()) + ".wav";
+        if (!RunToEnd({"espeak-ng", "-v", "en", "-s", std::to_string(wordsPerMinute), "-w", path, text}).succeeded)
+            continue;
+        SF_INFO info{};
+        SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+        if (file == nullptr) continue;
+        std::vector<float> samples(static_cast<size_t>(info.samplerate) / 2);  // the first half second
+        sf_count_t got = sf_readf_float(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+        sf_close(file);
+        std::remove(path.c_str());
+        sf_count_t nonzero = 0, loud = 0;
+        while (nonzero < got && samples[nonzero] == 0.0f) ++nonzero;
+        while (loud < got && std::fabs(samples[loud]) <= kLoud) ++loud;
+        std::string key = "latency.onset_" + std::to_string(wordsPerMinute) + "wpm.";
+        Report(key + "silence_ms", 1000.0 * nonzero / info.samplerate);
+        Report(key + "first_loud_ms", 1000.0 * loud / info.samplerate);
+    }
 }
 
 }  // namespace
@@ -230,6 +260,7 @@ int CompareLatency(int runs) {
     for (const auto& [name, text] : texts)
         for (auto& talker : talkers) MeasureSeries(monitor, *talker, name, text, runs);
 
+    ReportOnset(ProsePassage());
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     Report("memory.service.after-speech_kb", static_cast<double>(ResidentKb(serviceTalker.Pid())));
 

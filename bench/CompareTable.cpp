@@ -126,6 +126,15 @@ int PrintTable(const std::string& resultsFile) {
     }
     Table table(results);
     auto runs = Find(results, "latency.service.passage.runs");
+    table.Versus("first speech after start (not in the series)", "latency.service.passage.first_run_start_ms", kMs,
+                 "spd-say", "latency.spd-say.passage.first_run_start_ms");
+    for (const char* pace : {"175", "338"}) {
+        std::string key = std::string("latency.onset_") + pace + "wpm.";
+        auto silence = Find(results, key + "silence_ms");
+        table.Alone(std::string("the passage's own onset in espeak-ng's audio at ") + pace + " wpm: first loud sample",
+                    key + "first_loud_ms", kMs,
+                    silence ? Format("after %.1f ms of digital silence", *silence) : std::string());
+    }
     LatencyRows(table, "passage", "~200-word passage" + (runs ? Format(" (%.0f runs)", *runs) : ""));
     auto runs4k = Find(results, "latency.service.4k.runs");
     LatencyRows(table, "4k", "4 KB text" + (runs4k ? Format(" (%.0f runs)", *runs4k) : ""));
@@ -146,8 +155,10 @@ int PrintTable(const std::string& resultsFile) {
     table.Versus("rendering 600 words into 44.1 kHz mono WAV (wall)", "render.service.wall_s", kSeconds,
                  "espeak-ng -w (22.05 kHz)", "render.espeak_w.wall_s", "≤ 1.0 × espeak-ng -w",
                  [](double, double ratio) { return ratio <= 1.0; });
-    table.Versus("rendering 600 words (wall)", "render.service.wall_s", kSeconds, "espeak-ng --stdout | sox",
+    table.Versus("rendering 600 words (wall)", "render.service.wall_s", kSeconds, "espeak-ng --stdout \\| sox",
                  "render.espeak_sox.wall_s");
+    table.Alone("rendering: SNR of ours against espeak-ng \\| sox's file", "render.snr_vs_espeak_sox_db", kDb,
+                "the same speech");
     table.Versus("rendering 600 words (CPU)", "render.service.cpu_s", kSeconds, "espeak-ng -w",
                  "render.espeak_w.cpu_s");
 

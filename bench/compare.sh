@@ -85,7 +85,7 @@ AddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"
 DefaultModule espeak-ng
 DefaultLanguage "en"
 EOF
-  speech-dispatcher -s -t 0 -C "$spd" -L "$spd" -l 2 2>/dev/null &
+  speech-dispatcher -s -t 0 -C "$spd" -L "$spd" -l 2 >/dev/null 2>&1 &
   spd_pid=$!
   trap 'kill "$spd_pid" 2>/dev/null || true; wait "$spd_pid" 2>/dev/null || true' EXIT
   for _ in $(seq 100); do

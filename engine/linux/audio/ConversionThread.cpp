@@ -18,24 +18,33 @@ ConversionThread::~ConversionThread() {
 }
 
 HRESULT ConversionThread::Convert(const float* input, size_t frames) {
+    gathering.samples.insert(gathering.samples.end(), input, input + frames * converter.InputChannels());
+    gathering.frames += frames;
     std::unique_lock<std::mutex> guard(lock);
+    if (result != S_OK) return result;
+    if (gathering.frames < kGatheredFrames) return S_OK;
+    return Queue(guard);
+}
+
+HRESULT ConversionThread::Queue(std::unique_lock<std::mutex>& guard) {
     changed.wait(guard, [this] { return queue.size() < kQueuedPieces || result != S_OK; });
     if (result != S_OK) return result;
-    Piece piece;
+    queue.push_back(std::move(gathering));
+    gathering = Piece();
     if (!spare.empty()) {
-        piece = std::move(spare.back());
+        gathering = std::move(spare.back());
         spare.pop_back();
     }
-    piece.samples.assign(input, input + frames * converter.InputChannels());
-    piece.frames = frames;
-    queue.push_back(std::move(piece));
+    gathering.samples.clear();
+    gathering.frames = 0;
     changed.notify_all();
     return S_OK;
 }
 
 HRESULT ConversionThread::Finish() {
     {
-        std::lock_guard<std::mutex> guard(lock);
+        std::unique_lock<std::mutex> guard(lock);
+        if (gathering.frames > 0) Queue(guard);
         ending = true;
     }
     changed.notify_all();

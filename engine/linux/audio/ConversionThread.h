@@ -25,9 +25,10 @@ public:
     ConversionThread(const ConversionThread&) = delete;
     ConversionThread& operator=(const ConversionThread&) = delete;
 
-    /// Queues a copy of `frames` interleaved input frames, converted when their turn comes;
-    /// waits while the queue is full. Returns the first result other than S_OK that the
-    /// conversion has met so far (the caller then stops), else S_OK.
+    /// Takes a copy of `frames` interleaved input frames, converted when their turn comes;
+    /// small pieces are gathered into one before they are queued, so that the two threads
+    /// hand over rarely. Waits while the queue is full. Returns the first result other than
+    /// S_OK that the conversion has met so far (the caller then stops), else S_OK.
     HRESULT Convert(const float* input, size_t frames);
     /// Waits until everything queued has been converted, flushes the converter unless the
     /// conversion stopped, and returns the conversion's result.
@@ -40,16 +41,21 @@ private:
     };
 
     void Run();
+    /// Queues the gathered piece; with the lock held.
+    HRESULT Queue(std::unique_lock<std::mutex>& guard);
 
     // Enough for a few hundred milliseconds of synthesis or a few reads of a file, so the
     // two sides rarely wait for each other, while memory stays small.
     static constexpr size_t kQueuedPieces = 8;
+    // Pieces are gathered up to this many frames (about 0.2 s of synthesis) before queueing.
+    static constexpr size_t kGatheredFrames = 4096;
 
     AudioConverter& converter;
     AudioConverter::FrameHandler deliver;
     GainSource gain;
     std::mutex lock;
     std::condition_variable changed;
+    Piece gathering;  // the producer's, not yet queued
     std::deque<Piece> queue;
     std::vector<Piece> spare;  // emptied pieces, reused so that their buffers are kept
     bool ending = false;

@@ -33,17 +33,18 @@ float RoundInline(float value) {
     return (value + kShift) - kShift;
 }
 
-// 16-bit PCM, the format of every device and rendered file, in a loop of its own: the
-// same values as ToLinear16, several times faster.
+// 16-bit PCM, the format of every device and rendered file, in a loop of its own without
+// branches, which the compiler turns into vector instructions: the same values as
+// ToLinear16, many times faster.
 void EncodePcm16(const float* samples, size_t count, BYTE* bytes) {
     for (size_t i = 0; i < count; ++i) {
         float scaled = samples[i] * kScale16;
-        int value = !(scaled == scaled)      ? 0
-                    : scaled >= 32767.0f  ? 32767
-                    : scaled <= -32768.0f ? -32768
-                                          : static_cast<int>(RoundInline(scaled));
+        scaled = scaled > 32767.0f ? 32767.0f : scaled;
+        scaled = scaled < -32768.0f ? -32768.0f : scaled;
+        scaled = scaled == scaled ? scaled : 0.0f;  // NaN carries no signal
+        auto value = static_cast<uint16_t>(static_cast<int16_t>(RoundInline(scaled)));
         bytes[2 * i] = static_cast<BYTE>(value);
-        bytes[2 * i + 1] = static_cast<BYTE>(static_cast<unsigned>(value) >> 8);
+        bytes[2 * i + 1] = static_cast<BYTE>(value >> 8);
     }
 }
 
