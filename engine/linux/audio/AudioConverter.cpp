@@ -64,6 +64,13 @@ const float* AudioConverter::FoldChannels(const float* input, size_t frames) {
     return folded.data();
 }
 
+size_t AudioConverter::InputFramesPerPiece() const {
+    if (resampler == nullptr || outputRate == 0) return kMaxPieceFrames;
+    // Input is offered a little at a time, so that one call never owes more output than a
+    // piece holds, even when a file claims a rate of 1 Hz.
+    return std::max<size_t>(1, static_cast<size_t>(static_cast<double>(kMaxPieceFrames) * inputRate / outputRate / 2));
+}
+
 HRESULT AudioConverter::Resample(const float* input, size_t frames, float gain, const FrameHandler& deliver) {
     const size_t channels = resampledChannels;
     if (resampler == nullptr) {
@@ -73,10 +80,7 @@ HRESULT AudioConverter::Resample(const float* input, size_t frames, float gain, 
         }
         return S_OK;
     }
-    // Input is offered a little at a time, so that one call never owes more output than a
-    // piece holds, even when a file claims a rate of 1 Hz.
-    const size_t inputPerCall =
-        std::max<size_t>(1, static_cast<size_t>(static_cast<double>(kMaxPieceFrames) * inputRate / outputRate / 2));
+    const size_t inputPerCall = InputFramesPerPiece();
     const bool ending = input == nullptr;
     size_t taken = 0;
     resampled.resize(kMaxPieceFrames * channels);

@@ -35,6 +35,9 @@ public:
     /// Hands `deliver` the frames still inside the resampler, converted with `gain`.
     HRESULT Flush(float gain, const FrameHandler& deliver);
 
+    /// The most input frames that one call hands out as a single piece (for input offered
+    /// at once): a caller that converts no more at a time gets one gain per piece.
+    size_t InputFramesPerPiece() const;
     WORD InputChannels() const { return inputChannels; }
     WORD OutputChannels() const { return outputChannels; }
 

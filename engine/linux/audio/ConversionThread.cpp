@@ -4,7 +4,11 @@
 #include <utility>
 
 ConversionThread::ConversionThread(AudioConverter& converter, AudioConverter::FrameHandler deliver, GainSource gain)
-    : converter(converter), deliver(std::move(deliver)), gain(std::move(gain)), worker(&ConversionThread::Run, this) {}
+    : converter(converter),
+      gatheredFrames(std::min(kGatheredFrames, converter.InputFramesPerPiece())),
+      deliver(std::move(deliver)),
+      gain(std::move(gain)),
+      worker(&ConversionThread::Run, this) {}
 
 ConversionThread::~ConversionThread() {
     {
@@ -22,7 +26,7 @@ HRESULT ConversionThread::Convert(const float* input, size_t frames) {
     gathering.frames += frames;
     std::unique_lock<std::mutex> guard(lock);
     if (result != S_OK) return result;
-    if (gathering.frames < kGatheredFrames) return S_OK;
+    if (gathering.frames < gatheredFrames) return S_OK;
     return Queue(guard);
 }
 

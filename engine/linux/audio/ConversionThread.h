@@ -47,10 +47,12 @@ private:
     // Enough for a few hundred milliseconds of synthesis or a few reads of a file, so the
     // two sides rarely wait for each other, while memory stays small.
     static constexpr size_t kQueuedPieces = 8;
-    // Pieces are gathered up to this many frames (about 0.2 s of synthesis) before queueing.
-    static constexpr size_t kGatheredFrames = 4096;
+    // Pieces are gathered up to this many frames (about 0.1 s of synthesis) before
+    // queueing, or fewer when the converter hands out more than one piece for them.
+    static constexpr size_t kGatheredFrames = 2048;
 
     AudioConverter& converter;
+    size_t gatheredFrames;
     AudioConverter::FrameHandler deliver;
     GainSource gain;
     std::mutex lock;
