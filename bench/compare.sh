@@ -42,8 +42,10 @@ start)
   rm -f "$log"
 
   export COMPARE_WORK=$(mktemp -d /tmp/speech-compare.XXXXXX)
-  trap 'rm -rf "$COMPARE_WORK"/*.wav "$COMPARE_WORK"/*.txt "$COMPARE_WORK"/spd' EXIT
+  # The audio and texts made on the way go; the results and the details stay.
+  trap 'rm -rf "$COMPARE_WORK"/*.wav "$COMPARE_WORK"/words600.txt "$COMPARE_WORK"/sentences.txt "$COMPARE_WORK"/spd' EXIT
   load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+  busy_before=$(ps -eo pcpu=,comm= --sort=-pcpu | head -3 | awk '{printf "%s%s %s%%", (NR > 1 ? ", " : ""), $2, $1}')
   COMPARE_STAGE=namespace unshare -n -- "$self" 2> >(tee "$COMPARE_WORK/details.log" >&2)
   load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
@@ -51,6 +53,7 @@ start)
   echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(nproc) cores," \
        "$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo), $(uname -sr)"
   echo "load average (1, 5, 15 min) before: $load_before; after: $load_after"
+  echo "busiest processes when it started: $busy_before"
   [ "$COMPARE_QUICK" = 1 ] && echo "quick mode: fewer runs, smaller growth steps"
   echo
   "$COMPARE_BUILD/bench/compare-bench" table "$COMPARE_WORK/results.txt"
