@@ -335,7 +335,11 @@ std::unique_ptr<ConversionThread> SpVoice::Overlap(AudioConverter& converter,
     // itself. A file or memory takes audio as fast as it comes: converting and writing
     // beside the synthesizer or the reading of a file shortens the whole job.
     if (current->PlaysInRealTime()) return nullptr;
-    return std::make_unique<ConversionThread>(converter, deliver, [this] { return Gain(); });
+    try {
+        return std::make_unique<ConversionThread>(converter, deliver, [this] { return Gain(); });
+    } catch (...) {
+        return nullptr;  // no thread to be had: the worker converts, as for a device
+    }
 }
 
 HRESULT SpVoice::Finish(HRESULT result, bool abandoned, bool drain) {
