@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     try {
         if (part == "memory" && argc == 4) return CompareMemory(static_cast<pid_t>(std::atoi(argv[2])), argv[3]);
         if (part == "latency") return CompareLatency(number(2, 30));
-        if (part == "commands") return CompareCommands(number(2, 5), number(3, 200000));
+        if (part == "commands") return CompareCommands(number(2, 10), number(3, 100000));
         if (part == "render" && argc == 4) return CompareRendering(number(2, 7), argv[3]);
         if (part == "convert" && argc == 5) return CompareConversion(number(2, 5), number(3, 10), argv[4]);
         if (part == "growth" && argc >= 3) return CompareGrowth(argv[2], argc > 3 && std::string(argv[3]) == "quick");

@@ -1,11 +1,12 @@
 // Command handling at full speed: rounds of volume datagrams sent as fast as this process
 // can (sendmmsg, 64 at a time) into the service and, in the same run, into a bare loop
-// that only receives them (the machine's limit). Per receiver and round: the processor
+// that only receives them (the machine's limit). Both run side by side, the bare loop on
+// the next port, and their rounds alternate, so that what else the machine does weighs on
+// both alike. Per receiver and round: the processor
 // time its threads used per datagram it took in, and the share of datagrams the kernel
 // dropped because its socket's queue was full. Afterwards the service's resident size,
 // once it has handled a million datagrams or more.
 #include <arpa/inet.h>
-#include <signal.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -54,24 +55,24 @@ void Blast(int sender, int count) {
     }
 }
 
-bool AwaitEmptyQueue() {
+bool AwaitEmptyQueue(uint16_t port) {
     auto limit = std::chrono::steady_clock::now() + kDrainLimit;
     while (std::chrono::steady_clock::now() < limit) {
-        UdpSocketState state = ReadUdpSocket(kServicePort);
+        UdpSocketState state = ReadUdpSocket(port);
         if (state.found && state.queuedBytes == 0) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return false;
 }
 
-Round MeasureRound(pid_t receiver, int sender, int count) {
+Round MeasureRound(pid_t receiver, uint16_t port, int sender, int count) {
     Round round;
-    UdpSocketState before = ReadUdpSocket(kServicePort);
+    UdpSocketState before = ReadUdpSocket(port);
     double cpuBefore = ThreadCpuSeconds(receiver);
     Blast(sender, count);
-    if (!AwaitEmptyQueue()) throw std::runtime_error("the receiver did not empty its queue");
+    if (!AwaitEmptyQueue(port)) throw std::runtime_error("the receiver did not empty its queue");
     double cpu = ThreadCpuSeconds(receiver) - cpuBefore;
-    UdpSocketState after = ReadUdpSocket(kServicePort);
+    UdpSocketState after = ReadUdpSocket(port);
     double dropped = static_cast<double>(after.drops - before.drops);
     double taken = count - dropped;
     round.cpuMicrosecondsPerDatagram = taken > 0 ? 1e6 * cpu / taken : 0;
@@ -79,11 +80,11 @@ Round MeasureRound(pid_t receiver, int sender, int count) {
     return round;
 }
 
-int ConnectedSender() {
+int ConnectedSender(uint16_t port) {
     int sender = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(kServicePort);
+    address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (sender < 0 || connect(sender, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
         throw std::runtime_error("cannot make the sending socket");
@@ -105,43 +106,31 @@ void ReportRounds(const std::string& name, const std::vector<Round>& rounds) {
     std::fprintf(stderr, ")\n");
 }
 
-void AwaitPort(bool bound) {
-    for (int i = 0; i < 300 && ReadUdpSocket(kServicePort).found != bound; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (ReadUdpSocket(kServicePort).found != bound)
-        throw std::runtime_error(bound ? "the receiver did not bind" : "the port was not let go of");
-}
-
-void BareRounds(int count, int sender, int datagramsPerRound, std::vector<Round>* rounds) {
-    BackgroundChild loop({HelperPath("bare-receiver")});
-    AwaitPort(true);
-    for (int i = 0; i < count; ++i) rounds->push_back(MeasureRound(loop.Pid(), sender, datagramsPerRound));
-    loop.Signal(SIGKILL);
-    loop.Wait();
-    AwaitPort(false);
-}
+constexpr uint16_t kBarePort = kServicePort + 1;
 
 }  // namespace
 
 int CompareCommands(int rounds, int datagramsPerRound) {
-    int sender = ConnectedSender();
+    BackgroundChild loop({HelperPath("bare-receiver"), std::to_string(kBarePort)});
+    for (int i = 0; i < 300 && !ReadUdpSocket(kBarePort).found; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!ReadUdpSocket(kBarePort).found) throw std::runtime_error("the bare receiver did not bind");
+    ServiceProcess receiver;
+    if (!receiver.WaitUntilServing()) throw std::runtime_error("the service did not start serving");
+    int toBare = ConnectedSender(kBarePort);
+    int toService = ConnectedSender(kServicePort);
+    long before = ResidentKb(receiver.Pid());
     std::vector<Round> bare, service;
-    // The bare loop's rounds come before and after the service's, so that a change in
-    // what else the machine does weighs on both alike.
-    BareRounds((rounds + 1) / 2, sender, datagramsPerRound, &bare);
-    {
-        ServiceProcess receiver;
-        if (!receiver.WaitUntilServing()) throw std::runtime_error("the service did not start serving");
-        long before = ResidentKb(receiver.Pid());
-        for (int i = 0; i < rounds; ++i) service.push_back(MeasureRound(receiver.Pid(), sender, datagramsPerRound));
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        Report("memory.service.before_datagrams_kb", static_cast<double>(before));
-        Report("memory.service.after_datagrams_kb", static_cast<double>(ResidentKb(receiver.Pid())));
-        Report("memory.service.datagrams", static_cast<double>(rounds) * datagramsPerRound);
+    for (int i = 0; i < rounds; ++i) {
+        bare.push_back(MeasureRound(loop.Pid(), kBarePort, toBare, datagramsPerRound));
+        service.push_back(MeasureRound(receiver.Pid(), kServicePort, toService, datagramsPerRound));
     }
-    AwaitPort(false);
-    BareRounds(rounds / 2, sender, datagramsPerRound, &bare);
-    close(sender);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    Report("memory.service.before_datagrams_kb", static_cast<double>(before));
+    Report("memory.service.after_datagrams_kb", static_cast<double>(ResidentKb(receiver.Pid())));
+    Report("memory.service.datagrams", static_cast<double>(rounds) * datagramsPerRound);
+    close(toBare);
+    close(toService);
     ReportRounds("bare", bare);
     ReportRounds("service", service);
     return 0;

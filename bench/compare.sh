@@ -102,7 +102,7 @@ EOF
   step "memory at rest" "$bench" memory "$spd_pid" idle
   step "time to first audio and cut-off ($runs runs per speaker and text)" "$bench" latency "$runs"
   step "memory after speaking" "$bench" memory "$spd_pid" after-speech
-  step "command handling" "$bench" commands 5 200000
+  step "command handling" "$bench" commands 10 100000
   step "rendering" "$bench" render "$repeats" "$COMPARE_WORK"
   step "conversion" "$bench" convert $(( repeats > 5 ? 5 : repeats )) 10 "$COMPARE_WORK"
   step "growth" "$bench" growth "$COMPARE_WORK" $quick

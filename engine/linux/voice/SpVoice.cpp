@@ -90,7 +90,7 @@ HRESULT SpVoice::GetRate(LONG* result) {
 
 HRESULT SpVoice::SetVolume(USHORT newVolume) {
     if (newVolume > kMaximumVolume) return E_INVALIDARG;
-    volume = newVolume;
+    volume.store(newVolume, std::memory_order_relaxed);  // read per piece; nothing else depends on it
     return S_OK;
 }
 
