@@ -14,25 +14,30 @@ ConversionThread::~ConversionThread() {
     {
         std::lock_guard<std::mutex> guard(lock);
         queue.clear();
-        if (result == S_OK) result = S_FALSE;  // nothing more is converted, not even the end
+        Fail(S_FALSE);  // nothing more is converted, not even the end
         ending = true;
     }
-    changed.notify_all();
+    dataReady.notify_all();
+    roomFree.notify_all();
     if (worker.joinable()) worker.join();
 }
 
+void ConversionThread::Fail(HRESULT hr) {
+    if (hr != S_OK && result.load() == S_OK) result.store(hr);
+}
+
 HRESULT ConversionThread::Convert(const float* input, size_t frames) {
+    if (HRESULT hr = result.load(); hr != S_OK) return hr;
     gathering.samples.insert(gathering.samples.end(), input, input + frames * converter.InputChannels());
     gathering.frames += frames;
-    std::unique_lock<std::mutex> guard(lock);
-    if (result != S_OK) return result;
     if (gathering.frames < gatheredFrames) return S_OK;
+    std::unique_lock<std::mutex> guard(lock);
     return Queue(guard);
 }
 
 HRESULT ConversionThread::Queue(std::unique_lock<std::mutex>& guard) {
-    changed.wait(guard, [this] { return queue.size() < kQueuedPieces || result != S_OK; });
-    if (result != S_OK) return result;
+    roomFree.wait(guard, [this] { return queue.size() < kQueuedPieces || result.load() != S_OK; });
+    if (HRESULT hr = result.load(); hr != S_OK) return hr;
     queue.push_back(std::move(gathering));
     gathering = Piece();
     if (!spare.empty()) {
@@ -41,7 +46,7 @@ HRESULT ConversionThread::Queue(std::unique_lock<std::mutex>& guard) {
     }
     gathering.samples.clear();
     gathering.frames = 0;
-    changed.notify_all();
+    if (queue.size() >= kWakeAtPieces) dataReady.notify_one();
     return S_OK;
 }
 
@@ -51,30 +56,37 @@ HRESULT ConversionThread::Finish() {
         if (gathering.frames > 0) Queue(guard);
         ending = true;
     }
-    changed.notify_all();
+    dataReady.notify_one();
     worker.join();
-    return result;
+    return result.load();
 }
 
 void ConversionThread::Run() {
     std::unique_lock<std::mutex> guard(lock);
+    std::deque<Piece> batch;
     for (;;) {
-        changed.wait(guard, [this] { return !queue.empty() || ending; });
-        if (queue.empty() || result != S_OK) break;  // ending, or stopped with pieces left
-        Piece piece = std::move(queue.front());
-        queue.pop_front();
-        changed.notify_all();  // room in the queue
+        dataReady.wait(guard, [this] { return queue.size() >= kWakeAtPieces || ending || result.load() != S_OK; });
+        if (queue.empty() || result.load() != S_OK) break;  // the end, or stopped with pieces left
+        batch.swap(queue);
+        roomFree.notify_one();
         guard.unlock();
-        HRESULT hr = converter.Convert(piece.samples.data(), piece.frames, gain(), deliver);
+        HRESULT hr = S_OK;
+        for (Piece& piece : batch) {
+            if (hr == S_OK) hr = converter.Convert(piece.samples.data(), piece.frames, gain(), deliver);
+        }
         guard.lock();
-        spare.push_back(std::move(piece));
-        if (hr != S_OK && result == S_OK) result = hr;
-        changed.notify_all();
+        for (Piece& piece : batch) spare.push_back(std::move(piece));
+        batch.clear();
+        if (hr != S_OK) {
+            Fail(hr);
+            roomFree.notify_one();
+            break;
+        }
     }
-    if (result == S_OK) {
+    if (result.load() == S_OK) {
         guard.unlock();
         HRESULT hr = converter.Flush(gain(), deliver);
         guard.lock();
-        if (result == S_OK) result = hr;
+        Fail(hr);
     }
 }

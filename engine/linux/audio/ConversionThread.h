@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -43,10 +44,15 @@ private:
     void Run();
     /// Queues the gathered piece; with the lock held.
     HRESULT Queue(std::unique_lock<std::mutex>& guard);
+    /// Notes the first result other than S_OK; with the lock held.
+    void Fail(HRESULT hr);
 
-    // Enough for a few hundred milliseconds of synthesis or a few reads of a file, so the
-    // two sides rarely wait for each other, while memory stays small.
-    static constexpr size_t kQueuedPieces = 8;
+    // About three seconds of synthesized speech or a few reads of a file (256 KiB), so the
+    // two sides rarely wait for each other, while memory stays small. The converting side
+    // is woken only once half of it is filled (or at the end), and then takes all of it:
+    // the two threads hand over a few times a second, not for every piece.
+    static constexpr size_t kQueuedPieces = 32;
+    static constexpr size_t kWakeAtPieces = kQueuedPieces / 2;
     // Pieces are gathered up to this many frames (about 0.1 s of synthesis) before
     // queueing, or fewer when the converter hands out more than one piece for them.
     static constexpr size_t kGatheredFrames = 2048;
@@ -55,12 +61,14 @@ private:
     size_t gatheredFrames;
     AudioConverter::FrameHandler deliver;
     GainSource gain;
+    Piece gathering;  // the producer's alone
     std::mutex lock;
-    std::condition_variable changed;
-    Piece gathering;  // the producer's, not yet queued
+    std::condition_variable dataReady;  // the converting side waits here
+    std::condition_variable roomFree;   // the producer waits here
     std::deque<Piece> queue;
     std::vector<Piece> spare;  // emptied pieces, reused so that their buffers are kept
     bool ending = false;
-    HRESULT result = S_OK;
+    // The first result other than S_OK, readable by the producer without the lock.
+    std::atomic<HRESULT> result{S_OK};
     std::thread worker;
 };
