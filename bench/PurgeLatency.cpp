@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "Percentiles.h"
 #include "SampleTexts.h"
 #include "tests/audio/MonitorRecorder.h"
 #include "tests/support/ServiceProcess.h"
@@ -55,12 +56,6 @@ RunResult MeasureOnce(MonitorRecorder& monitor) {
     auto last = monitor.LastLoudUpTo(cut + kListenAfterCut, kSilenceThreshold);
     result.cutMs = last ? Ms(*last - cut) : 0;
     return result;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 void PrintSeries(const char* name, const std::vector<double>& values) {

@@ -1,10 +1,39 @@
 #include "SampleTexts.h"
 
+#include <vector>
+
 namespace {
 
 std::string Repeat(const std::string& piece, size_t bytes) {
     std::string text;
     while (text.size() + piece.size() <= bytes) text += piece;
+    return text;
+}
+
+// Splits the passage after each blank-separated word, or after each sentence's full stop.
+std::vector<std::string> PassagePieces(bool sentences) {
+    std::vector<std::string> pieces;
+    std::string passage = ProsePassage();
+    size_t start = 0;
+    while (start < passage.size()) {
+        size_t end = sentences ? passage.find(". ", start) : passage.find(' ', start);
+        end = end == std::string::npos ? passage.size() : end + (sentences ? 2 : 1);
+        pieces.push_back(passage.substr(start, end - start));
+        start = end;
+    }
+    return pieces;
+}
+
+std::string RepeatPieces(bool sentences, size_t count, size_t bytes) {
+    std::vector<std::string> pieces = PassagePieces(sentences);
+    std::string text;
+    for (size_t i = 0; i < count; ++i) {
+        std::string piece = pieces[i % pieces.size()];
+        if (piece.back() != ' ') piece += ' ';  // the passage's last piece
+        if (text.size() + piece.size() > bytes) break;
+        text += piece;
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
 }
 
@@ -38,3 +67,9 @@ const char* ProsePassage() {
            "towards the town, where the bakery had just opened its doors and the first customers were "
            "already waiting in a patient, sleepy line along the narrow street.";
 }
+
+std::string ProseWords(size_t words) { return RepeatPieces(false, words, static_cast<size_t>(-1)); }
+
+std::string ProseText(size_t bytes) { return RepeatPieces(false, static_cast<size_t>(-1), bytes); }
+
+std::string ProseSentences(size_t count) { return RepeatPieces(true, count, static_cast<size_t>(-1)); }

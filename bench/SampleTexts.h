@@ -10,3 +10,9 @@ std::string Latin1Text(size_t bytes);
 
 /// An English prose passage of about 200 words, for synthesis.
 const char* ProsePassage();
+/// The passage over and over, cut after `words` words.
+std::string ProseWords(size_t words);
+/// The passage over and over, cut after the last word that fits in `bytes` bytes.
+std::string ProseText(size_t bytes);
+/// The passage's sentences over and over, `count` of them.
+std::string ProseSentences(size_t count);

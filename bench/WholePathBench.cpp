@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "Percentiles.h"
 #include "SampleTexts.h"
+#include "TestSignal.h"
 #include "speech/FileRendering.h"
 #include "speech/MemoryOutput.h"
 #include "speech/Speaker.h"
@@ -27,16 +29,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kInputRate = 48000;
-constexpr int kInputChannels = 2;
+constexpr int kInputChannels = 2;  // as WriteTestSignal writes
 constexpr int kInputSeconds = 30;
 constexpr double kOutputBytesPerSecond = 44100.0 * 2;
 constexpr int kRepetitions = 5;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 double Seconds(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double>(to - from).count();
@@ -52,33 +48,6 @@ long PeakRssKb() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
-}
-
-// Two tones and a little noise, written a second at a time so making the file does not
-// itself raise the peak memory much.
-bool WriteInputFile(const std::string& path) {
-    SF_INFO info{};
-    info.samplerate = kInputRate;
-    info.channels = kInputChannels;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (file == nullptr) return false;
-    std::vector<short> second(static_cast<size_t>(kInputRate) * kInputChannels);
-    unsigned noise = 12345;
-    for (int s = 0; s < kInputSeconds; ++s) {
-        for (int frame = 0; frame < kInputRate; ++frame) {
-            double t = s + static_cast<double>(frame) / kInputRate;
-            noise = noise * 1103515245u + 12345u;
-            double jitter = ((noise >> 16) & 0x7FFF) / 32768.0 - 0.5;
-            second[frame * 2] = static_cast<short>(12000 * std::sin(6.283185307 * 440 * t) + 500 * jitter);
-            second[frame * 2 + 1] = static_cast<short>(12000 * std::sin(6.283185307 * 660 * t) + 500 * jitter);
-        }
-        if (sf_writef_short(file, second.data(), kInputRate) != kInputRate) {
-            sf_close(file);
-            return false;
-        }
-    }
-    return sf_close(file) == 0;
 }
 
 struct WavSummary {
@@ -132,7 +101,7 @@ double AudibleShare(ISpStream* stream) {
 int BenchConvert(const std::string& directory) {
     std::string input = directory + "/bench-input.wav";
     std::string output = directory + "/bench-input_mono.wav";
-    if (!WriteInputFile(input)) {
+    if (!WriteTestSignal(input, kInputRate, kInputSeconds)) {
         std::fprintf(stderr, "cannot write %s\n", input.c_str());
         return 1;
     }

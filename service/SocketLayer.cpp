@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <sys/select.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #endif
 
@@ -26,7 +27,14 @@ bool BindSocket(SocketHandle handle, const sockaddr_in& address) {
 }
 
 int ReceiveDatagram(SocketHandle handle, void* buffer, int size) {
+#if defined(__linux__) && defined(SYS_recvfrom)
+    // The service never cancels a thread, so the receive goes to the kernel directly: the C
+    // library's recvfrom is a cancellation point, and once the voice has started its
+    // threads that bookkeeping costs several per cent of every datagram's handling.
+    return static_cast<int>(syscall(SYS_recvfrom, handle, buffer, static_cast<size_t>(size), 0, nullptr, nullptr));
+#else
     return static_cast<int>(recvfrom(handle, static_cast<char*>(buffer), size, 0, nullptr, nullptr));
+#endif
 }
 
 unsigned LastSocketError() {

@@ -35,6 +35,10 @@ public:
     /// Hands `deliver` the frames still inside the resampler, converted with `gain`.
     HRESULT Flush(float gain, const FrameHandler& deliver);
 
+    /// The most input frames that one call hands out as a single piece (for input offered
+    /// at once): a caller that converts no more at a time gets one gain per piece.
+    size_t InputFramesPerPiece() const;
+    WORD InputChannels() const { return inputChannels; }
     WORD OutputChannels() const { return outputChannels; }
 
 private:
@@ -53,6 +57,7 @@ private:
     WORD resampledChannels;
     soxr_t resampler = nullptr;  // null when the rates are equal: the samples pass through
     bool ready = true;
+    std::vector<float> foldCounts;  // how many input channels fold into each output channel
     std::vector<float> folded;
     std::vector<float> resampled;
     std::vector<float> piece;

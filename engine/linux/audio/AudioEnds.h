@@ -1,7 +1,7 @@
 #pragma once
 // audio/: the road audio takes inside the voice: the two ends it reads from and writes
 // to (this header), the conversion path between them (AudioConverter: channel mix,
-// libsoxr resampling, gain), the sample codecs that turn frames into bytes and back
+// libsoxr resampling, gain; ConversionThread runs it beside the producer), the sample codecs that turn frames into bytes and back
 // (SampleCodec), and the default audio output (DeviceOutput: PulseAudio, else ALSA).
 // Audio here is interleaved float frames. It calls only com/ and the sound libraries.
 #include <cstddef>
@@ -19,6 +19,9 @@ public:
     /// The largest piece to hand over at once: a real-time output wants small pieces so
     /// that a purge between two of them is noticed within milliseconds. 0: no limit.
     virtual size_t PieceFrames() const { return 0; }
+    /// Whether it plays audio as it is heard (a device) rather than taking it as fast as
+    /// it comes (a file, memory).
+    virtual bool PlaysInRealTime() const { return false; }
     /// Makes the output ready to take audio (opening a device); a failure says it cannot.
     virtual HRESULT Open() { return S_OK; }
     virtual HRESULT Write(const float* frames, size_t count) = 0;

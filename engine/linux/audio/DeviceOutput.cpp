@@ -9,9 +9,11 @@ namespace {
 
 constexpr size_t kBytesPerMillisecond = DeviceOutput::kSampleRate * 2 / 1000;
 // Audio queued at the server: small, so a purge cuts speech off within milliseconds,
-// but enough to ride over scheduling hiccups of the writing thread.
+// but enough to ride over scheduling hiccups of the writing thread. The server asks for
+// more in small requests, matching the voice's small pieces: a write waits only that
+// long for room, so a purge is noticed (and the queue dropped) within about 2 ms.
 constexpr uint32_t kTargetLengthBytes = 40 * kBytesPerMillisecond;
-constexpr uint32_t kMinimumRequestBytes = 10 * kBytesPerMillisecond;
+constexpr uint32_t kMinimumRequestBytes = 2 * kBytesPerMillisecond;
 constexpr uint32_t kPrebufferBytes = 20 * kBytesPerMillisecond;
 constexpr unsigned kAlsaLatencyMicroseconds = 50000;
 

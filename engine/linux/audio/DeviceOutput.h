@@ -22,7 +22,8 @@ public:
 
     DWORD SampleRate() const override { return kSampleRate; }
     WORD Channels() const override { return kChannels; }
-    size_t PieceFrames() const override { return kSampleRate / 100; }  // 10 ms
+    size_t PieceFrames() const override { return kSampleRate / 500; }  // 2 ms
+    bool PlaysInRealTime() const override { return true; }
     /// S_OK when a connection is open or could be opened; E_AUDIO_DEVICE_NOT_READY when
     /// neither the sound server nor ALSA would take audio.
     HRESULT Open() override;

@@ -24,6 +24,30 @@ int16_t ToLinear16(float sample) {
     return static_cast<int16_t>(Quantize(static_cast<double>(sample) * kScale16, -32768, 32767));
 }
 
+// Rounds to the nearest integer, ties to even, as nearbyint does in the default rounding
+// mode, without a call into the maths library: adding and taking away 1.5 * 2^23 leaves
+// no bits below the units (the compiler may not fold the two, as that would change the
+// result). Valid for |value| < 2^22.
+float RoundInline(float value) {
+    constexpr float kShift = 12582912.0f;
+    return (value + kShift) - kShift;
+}
+
+// 16-bit PCM, the format of every device and rendered file, in a loop of its own without
+// branches, which the compiler turns into vector instructions: the same values as
+// ToLinear16, many times faster.
+void EncodePcm16(const float* samples, size_t count, BYTE* bytes) {
+    for (size_t i = 0; i < count; ++i) {
+        float scaled = samples[i] * kScale16;
+        scaled = scaled > 32767.0f ? 32767.0f : scaled;
+        scaled = scaled < -32768.0f ? -32768.0f : scaled;
+        scaled = scaled == scaled ? scaled : 0.0f;  // NaN carries no signal
+        auto value = static_cast<uint16_t>(static_cast<int16_t>(RoundInline(scaled)));
+        bytes[2 * i] = static_cast<BYTE>(value);
+        bytes[2 * i + 1] = static_cast<BYTE>(value >> 8);
+    }
+}
+
 }  // namespace
 
 void DecodeSamples(const SampleLayout& layout, const BYTE* bytes, size_t frames, float* samples) {
@@ -66,6 +90,10 @@ void DecodeSamples(const SampleLayout& layout, const BYTE* bytes, size_t frames,
 
 void EncodeSamples(const SampleLayout& layout, const float* samples, size_t frames, BYTE* bytes) {
     size_t count = frames * layout.channels;
+    if (layout.encoding == Encoding::Pcm16 && layout.bytesPerSample == 2) {
+        EncodePcm16(samples, count, bytes);
+        return;
+    }
     for (size_t i = 0; i < count; ++i) {
         BYTE* at = bytes + i * layout.bytesPerSample;
         float sample = samples[i];

@@ -182,7 +182,14 @@ WavFile::WavFile(SNDFILE* sndfile, int descriptor, bool writing, int channels, i
       format(format),
       totalFrames(frames),
       formatBlock(std::move(formatBlock)),
-      frameBytes(static_cast<size_t>(RawSampleBytes(format)) * static_cast<size_t>(channels)) {}
+      frameBytes(static_cast<size_t>(RawSampleBytes(format)) * static_cast<size_t>(channels)) {
+    if (frameBytes != 0 && this->formatBlock.size() >= sizeof(WAVEFORMATEX)) {
+        WAVEFORMATEX header{};
+        std::memcpy(&header, this->formatBlock.data(), sizeof header);
+        rawLayout = waveformat::LayoutOf(header);
+        if (rawLayout && rawLayout->BytesPerFrame() != frameBytes) rawLayout.reset();
+    }
+}
 
 WavFile::~WavFile() { Finish(); }
 
@@ -226,7 +233,17 @@ HRESULT WavFile::WriteFrames(const float* interleaved, ULONG frames) {
     if (!writing) return STG_E_ACCESSDENIED;
     if (interleaved == nullptr && frames > 0) return E_POINTER;
     DropPartialFrame();
-    sf_count_t put = sf_writef_float(sndfile, interleaved, frames);
+    sf_count_t put = 0;
+    if (rawLayout) {
+        // Encoded as every other output of the voice encodes: libsndfile would scale by
+        // 32767 where reading (and the rest of the engine) takes 32768 as full scale.
+        encoded.resize(static_cast<size_t>(frames) * frameBytes);
+        EncodeSamples(*rawLayout, interleaved, frames, encoded.data());
+        put = sf_write_raw(sndfile, encoded.data(), static_cast<sf_count_t>(encoded.size())) /
+              static_cast<sf_count_t>(frameBytes);
+    } else {
+        put = sf_writef_float(sndfile, interleaved, frames);
+    }
     NoteWrittenEnd();
     if (put != static_cast<sf_count_t>(frames)) return NoteWrite(STG_E_MEDIUMFULL);
     return S_OK;

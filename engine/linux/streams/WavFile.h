@@ -1,8 +1,10 @@
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/linux/audio/SampleCodec.h"
 #include "engine/linux/com/Com.h"
 
 struct sf_private_tag;
@@ -63,6 +65,10 @@ private:
     LONGLONG totalFrames;  // frames in the file: those read from it, or the most written
     std::vector<BYTE> formatBlock;
     size_t frameBytes;     // bytes of one raw frame, 0 when the codec has no raw access
+    // How frames are encoded into raw bytes when written, for the encodings the engine's
+    // sample codec knows; other codecs are left to libsndfile.
+    std::optional<SampleLayout> rawLayout;
+    std::vector<BYTE> encoded;
     // A frame split by the byte calls: the part not yet handed out when reading, the
     // part not yet written when writing.
     std::vector<BYTE> partialFrame;

@@ -7,17 +7,20 @@
 /// The process's one espeak-ng synthesizer. espeak-ng keeps global state, so it is
 /// initialised once (synchronous mode) and every synthesis holds one process-wide lock
 /// from start to end: voices take turns, each synthesis in the espeak-ng voice it names.
+/// Its data is loaded when the first synthesis needs it and kept from then on.
 class EspeakSynthesizer {
 public:
     /// Receives each piece of 16-bit mono audio; returning false stops the synthesis.
     using ChunkHandler = std::function<bool(const int16_t* samples, size_t count)>;
 
-    /// Loads the synthesizer once; later calls report the first result.
+    /// Tells once whether the synthesizer's data is there; later calls report the first
+    /// result.
     static HRESULT Initialize();
-    /// The rate of the audio handed to a ChunkHandler (valid after Initialize succeeded).
+    /// The rate of the audio handed to a ChunkHandler, loading the synthesizer if it is
+    /// not loaded yet; 0 when it cannot be loaded.
     static DWORD SampleRate();
 
-    /// Whether espeak-ng has the voice called `name` ("de", "pt-br").
+    /// Whether espeak-ng has the voice called `name` ("de", "pt-br"), without loading it.
     static bool HasVoice(const char* name);
 
     /// What espeak-ng is to read in a text besides plain words.

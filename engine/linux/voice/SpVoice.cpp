@@ -12,6 +12,7 @@
 #include "VoiceLanguage.h"
 #include "engine/CodePoints.h"
 #include "engine/linux/audio/AudioConverter.h"
+#include "engine/linux/audio/ConversionThread.h"
 #include "engine/linux/audio/DeviceOutput.h"
 #include "engine/linux/streams/StreamEnds.h"
 
@@ -98,7 +99,7 @@ HRESULT SpVoice::GetRate(LONG* result) {
 
 HRESULT SpVoice::SetVolume(USHORT newVolume) {
     if (newVolume > kMaximumVolume) return E_INVALIDARG;
-    volume = newVolume;
+    volume.store(newVolume, std::memory_order_relaxed);  // read per piece; nothing else depends on it
     return S_OK;
 }
 
@@ -270,9 +271,19 @@ HRESULT SpVoice::SpeakText(const Job& job) {
     if (job.utterance.empty() || IsStale(job.generation)) return S_OK;
     HRESULT hr = EspeakSynthesizer::Initialize();
     if (FAILED(hr)) return hr;
-    AudioConverter converter(EspeakSynthesizer::SampleRate(), 1, current->SampleRate(), current->Channels());
+    DWORD synthesisRate = EspeakSynthesizer::SampleRate();  // loads the synthesizer on first use
+    if (synthesisRate == 0) return E_FAIL;
+    AudioConverter converter(synthesisRate, 1, current->SampleRate(), current->Channels());
     if (!converter.IsReady()) return SPERR_UNSUPPORTED_FORMAT;
     auto deliver = [&](const float* frames, size_t count) { return Deliver(frames, count, job.generation); };
+    std::unique_ptr<ConversionThread> overlapped = Overlap(converter, deliver);
+    // Synthesized audio and silences alike go through the one conversion path in order.
+    auto convert = [&](const float* frames, size_t count) {
+        return overlapped ? overlapped->Convert(frames, count) : converter.Convert(frames, count, Gain(), deliver);
+    };
+    // espeak-ng opens an utterance with some milliseconds of digital silence; played live,
+    // leaving it out lets the first sound be heard that much sooner.
+    bool skipLeadingSilence = current->PlaysInRealTime();
     std::vector<float> input;
     HRESULT delivered = S_OK;
     auto onChunk = [&](const int16_t* samples, size_t count) {
@@ -280,15 +291,23 @@ HRESULT SpVoice::SpeakText(const Job& job) {
             delivered = S_FALSE;
             return false;
         }
+        if (skipLeadingSilence) {
+            size_t silent = 0;
+            while (silent < count && samples[silent] == 0) ++silent;
+            if (silent == count) return true;
+            samples += silent;
+            count -= silent;
+            skipLeadingSilence = false;
+        }
         input.resize(count);
         for (size_t i = 0; i < count; ++i) input[i] = samples[i] / 32768.0f;
-        delivered = converter.Convert(input.data(), count, Gain(), deliver);
+        delivered = convert(input.data(), count);
         return delivered == S_OK;
     };
     const int wordsPerMinute = EspeakSynthesizer::WordsPerMinute(rate.load());
     for (const UtterancePart& part : job.utterance) {
         if (part.IsSilence()) {
-            delivered = SpeakSilence(converter, part.silenceMs, job.generation);
+            delivered = SpeakSilence(convert, part.silenceMs, job.generation);
         } else {
             unsigned textFlags = EspeakSynthesizer::kPlainText;
             if (part.ssml) textFlags |= EspeakSynthesizer::kSsml;
@@ -298,19 +317,22 @@ HRESULT SpVoice::SpeakText(const Job& job) {
         }
         if (delivered != S_OK) break;
     }
-    if (delivered == S_OK) delivered = converter.Flush(Gain(), deliver);
+    if (overlapped) {
+        HRESULT converted = overlapped->Finish();
+        if (delivered == S_OK) delivered = converted;
+    }
+    if (!overlapped && delivered == S_OK) delivered = converter.Flush(Gain(), deliver);
     return Finish(delivered, delivered == S_FALSE, job.drain);
 }
 
-HRESULT SpVoice::SpeakSilence(AudioConverter& converter, unsigned milliseconds, uint64_t workGeneration) {
+HRESULT SpVoice::SpeakSilence(const SilenceConverter& convert, unsigned milliseconds, uint64_t workGeneration) {
     const DWORD sampleRate = EspeakSynthesizer::SampleRate();
     const std::vector<float> zeros(sampleRate * kSilencePieceMilliseconds / 1000, 0.0f);
-    auto deliver = [&](const float* frames, size_t count) { return Deliver(frames, count, workGeneration); };
     uint64_t left = uint64_t{milliseconds} * sampleRate / 1000;
     while (left > 0) {
         if (IsStale(workGeneration)) return S_FALSE;
         size_t count = static_cast<size_t>(std::min<uint64_t>(left, zeros.size()));
-        HRESULT hr = converter.Convert(zeros.data(), count, Gain(), deliver);
+        HRESULT hr = convert(zeros.data(), count);
         if (hr != S_OK) return hr;
         left -= count;
     }
@@ -322,6 +344,7 @@ HRESULT SpVoice::PlaySource(Job& job) {
     AudioConverter converter(source.SampleRate(), source.Channels(), current->SampleRate(), current->Channels());
     if (!converter.IsReady()) return SPERR_UNSUPPORTED_FORMAT;
     auto deliver = [&](const float* frames, size_t count) { return Deliver(frames, count, job.generation); };
+    std::unique_ptr<ConversionThread> overlapped = Overlap(converter, deliver);
     std::vector<float> input(kSourceReadFrames * source.Channels());
     HRESULT delivered = S_OK;
     for (;;) {
@@ -334,12 +357,31 @@ HRESULT SpVoice::PlaySource(Job& job) {
         if (FAILED(delivered)) break;
         delivered = S_OK;
         if (got == 0) break;
-        delivered = converter.Convert(input.data(), got, Gain(), deliver);
+        delivered = overlapped ? overlapped->Convert(input.data(), got)
+                               : converter.Convert(input.data(), got, Gain(), deliver);
         if (delivered != S_OK) break;
     }
-    if (delivered == S_OK) delivered = converter.Flush(Gain(), deliver);
+    if (overlapped) {
+        HRESULT converted = overlapped->Finish();
+        if (delivered == S_OK) delivered = converted;
+    } else if (delivered == S_OK) {
+        delivered = converter.Flush(Gain(), deliver);
+    }
     job.source.reset();  // the stream is let go of as soon as it has been spoken
     return Finish(delivered, delivered == S_FALSE, job.drain);
+}
+
+std::unique_ptr<ConversionThread> SpVoice::Overlap(AudioConverter& converter,
+                                                   const AudioConverter::FrameHandler& deliver) {
+    // A device paces the writing to the pace of listening: the worker converts each piece
+    // itself. A file or memory takes audio as fast as it comes: converting and writing
+    // beside the synthesizer or the reading of a file shortens the whole job.
+    if (current->PlaysInRealTime()) return nullptr;
+    try {
+        return std::make_unique<ConversionThread>(converter, deliver, [this] { return Gain(); });
+    } catch (...) {
+        return nullptr;  // no thread to be had: the worker converts, as for a device
+    }
 }
 
 HRESULT SpVoice::Finish(HRESULT result, bool abandoned, bool drain) {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -17,9 +18,10 @@
 
 #include "engine/ComObject.h"
 #include "engine/InterfaceHolder.h"
+#include "engine/linux/audio/AudioConverter.h"
 #include "engine/linux/audio/AudioEnds.h"
 
-class AudioConverter;
+class ConversionThread;
 class DeviceOutput;
 
 /// Engine-internal: the language a voice chose for itself when it was made (the user's,
@@ -79,9 +81,15 @@ private:
     void Work();
     HRESULT Run(Job& job);
     HRESULT SpeakText(const Job& job);
-    /// `milliseconds` of silence into `converter`, in pieces, so a purge cuts it short.
-    HRESULT SpeakSilence(AudioConverter& converter, unsigned milliseconds, uint64_t workGeneration);
+    /// Takes input frames into the conversion path.
+    using SilenceConverter = std::function<HRESULT(const float* frames, size_t count)>;
+    /// `milliseconds` of silence into the conversion path, in pieces, so a purge cuts it
+    /// short.
+    HRESULT SpeakSilence(const SilenceConverter& convert, unsigned milliseconds, uint64_t workGeneration);
     HRESULT PlaySource(Job& job);
+    /// A thread of its own for the conversion path when the output takes audio as fast as
+    /// it comes; nothing when the output plays in real time.
+    std::unique_ptr<ConversionThread> Overlap(AudioConverter& converter, const AudioConverter::FrameHandler& deliver);
     /// Hands converted frames to the current output in its own piece size, giving up
     /// (S_FALSE) as soon as the work has gone stale.
     HRESULT Deliver(const float* frames, size_t count, uint64_t workGeneration);
