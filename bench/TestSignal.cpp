@@ -6,24 +6,11 @@
 #include <cmath>
 #include <vector>
 
+#include "tests/support/SoundFile.h"
+
 namespace {
 
 constexpr int kMaxShift = 4;
-
-std::vector<float> ReadMono(const std::string& path, int* rate) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr || info.channels != 1) {
-        if (file != nullptr) sf_close(file);
-        return {};
-    }
-    std::vector<float> samples(static_cast<size_t>(info.frames));
-    sf_count_t got = sf_readf_float(file, samples.data(), info.frames);
-    sf_close(file);
-    samples.resize(static_cast<size_t>(std::max<sf_count_t>(got, 0)));
-    *rate = info.samplerate;
-    return samples;
-}
 
 }  // namespace
 
@@ -56,10 +43,12 @@ bool WriteTestSignal(const std::string& path, int rate, int seconds) {
 
 SignalComparison CompareSignals(const std::string& referencePath, const std::string& candidatePath) {
     SignalComparison result;
-    int referenceRate = 0, candidateRate = 0;
-    std::vector<float> reference = ReadMono(referencePath, &referenceRate);
-    std::vector<float> candidate = ReadMono(candidatePath, &candidateRate);
-    if (reference.empty() || candidate.empty() || referenceRate != candidateRate) return result;
+    const SoundFile referenceFile = ReadSoundFile(referencePath);
+    const SoundFile candidateFile = ReadSoundFile(candidatePath);
+    const std::vector<float>& reference = referenceFile.samples;
+    const std::vector<float>& candidate = candidateFile.samples;
+    if (referenceFile.channels != 1 || candidateFile.channels != 1) return result;
+    if (reference.empty() || candidate.empty() || referenceFile.rate != candidateFile.rate) return result;
     result.lengthDifference = static_cast<long long>(candidate.size()) - static_cast<long long>(reference.size());
     double best = -1;
     for (int shift = -kMaxShift; shift <= kMaxShift; ++shift) {

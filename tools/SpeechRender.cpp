@@ -49,10 +49,7 @@ const char kUsage[] =
     "  -V, --version      show the version\n"
     "Exit status: 0 everything was made, 1 something failed (a message says what), 2 bad usage.\n";
 
-int UsageError(const std::string& message) {
-    std::cerr << "speech-render: " << message << "\n(speech-render --help tells more)\n";
-    return kExitUsage;
-}
+int UsageError(const std::string& message) { return ::UsageError("speech-render", message); }
 
 int Failure(const std::string& message) {
     std::cerr << "speech-render: " << message << "\n";

@@ -35,10 +35,7 @@ const char kUsage[] =
     "  -V, --version    show the version\n"
     "Exit status: 0 sent, 1 no service is listening or sending failed, 2 bad usage.\n";
 
-int UsageError(const std::string& message) {
-    std::cerr << "speech-say: " << message << "\n(speech-say --help tells more)\n";
-    return kExitUsage;
-}
+int UsageError(const std::string& message) { return ::UsageError("speech-say", message); }
 
 /// Standard input, less one line end at its end (what echo and most editors add).
 std::string ReadStandardInput() {

@@ -16,6 +16,11 @@
 
 const char* ToolVersion() { return SPEECH_VERSION; }
 
+int UsageError(const char* tool, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n(%s --help tells more)\n", tool, message.c_str(), tool);
+    return kExitUsage;
+}
+
 bool ParseWholeNumber(const std::string& text, long low, long high, long* value) {
     if (text.empty()) return false;
     errno = 0;

@@ -10,6 +10,10 @@
 constexpr int kExitFailure = 1;  // something asked could not be done; a message says what
 constexpr int kExitUsage = 2;    // the command line asked for something that is not offered
 
+/// Says on standard error what is wrong with the command line of `tool`, and where to
+/// read more; returns kExitUsage.
+int UsageError(const char* tool, const std::string& message);
+
 /// The package's version, as the build states it.
 const char* ToolVersion();
 

@@ -12,6 +12,7 @@
 #include "ScratchFiles.h"
 #include "ToneAnalysis.h"
 #include "speech/FileRendering.h"
+#include "tests/support/SoundFile.h"
 #include "speech/Speaker.h"
 
 namespace {
@@ -29,27 +30,6 @@ void WriteFloatWav(const std::string& path, const std::vector<float>& samples, i
     ASSERT_EQ(sf_count_t(samples.size() / size_t(channels)),
               sf_writef_float(file, samples.data(), sf_count_t(samples.size() / size_t(channels))));
     sf_close(file);
-}
-
-struct Audio {
-    int rate = 0;
-    int channels = 0;
-    std::vector<float> samples;  // interleaved
-    size_t Frames() const { return channels == 0 ? 0 : samples.size() / size_t(channels); }
-    double Seconds() const { return rate == 0 ? 0 : double(Frames()) / rate; }
-};
-
-Audio ReadAudio(const std::string& path) {
-    Audio audio;
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr) return audio;
-    audio.rate = info.samplerate;
-    audio.channels = info.channels;
-    audio.samples.resize(size_t(info.frames) * size_t(info.channels));
-    sf_readf_float(file, audio.samples.data(), info.frames);
-    sf_close(file);
-    return audio;
 }
 
 // The sibling's header must say 44.1 kHz, 1 channel, 16-bit PCM, with final sizes.
@@ -120,7 +100,7 @@ TEST_P(ConvertFileToMonoTest, ToneBecomesAMonoSiblingOfTheSameLengthAtItsFrequen
         for (size_t i = 0; i < samples.size(); ++i) samples[i] += high[i];
     }
     MakeInput(c, directory, input, samples);
-    const Audio in = ReadAudio(input);
+    const SoundFile in = ReadSoundFile(input);
     ASSERT_GT(in.Frames(), 0u);
 
     std::vector<char> name(input.begin(), input.end());
@@ -132,7 +112,7 @@ TEST_P(ConvertFileToMonoTest, ToneBecomesAMonoSiblingOfTheSameLengthAtItsFrequen
 
     const std::string output = directory + "/take_mono.wav";
     ExpectMonoPcmHeader(output);
-    const Audio out = ReadAudio(output);
+    const SoundFile out = ReadSoundFile(output);
     ASSERT_EQ(44100, out.rate);
     ASSERT_EQ(1, out.channels);
     EXPECT_NEAR(1.0, in.Seconds(), 0.05) << "sox wrote " << in.Frames() << " frames";
@@ -183,7 +163,7 @@ TEST(ConvertFileToMonoSweep, FrequenciesAboveTheNewNyquistLimitDoNotFoldBack) {
         std::vector<char> name(input.begin(), input.end());
         name.push_back('\0');
         ConvertFileToMono(speaker, name.data());
-        const Audio out = ReadAudio(directory + "/sweep_mono.wav");
+        const SoundFile out = ReadSoundFile(directory + "/sweep_mono.wav");
         ASSERT_EQ(44100, out.rate);
         ASSERT_NEAR(seconds, out.Seconds(), 0.005);
 

@@ -18,22 +18,9 @@
 #include "speech/FileRendering.h"
 #include "speech/Speaker.h"
 #include "tests/support/ClassOverride.h"
+#include "tests/support/SoundFile.h"
 
 namespace {
-
-std::vector<float> ReadMono(const std::string& path, int* rate) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr || info.channels != 1) {
-        if (file != nullptr) sf_close(file);
-        return {};
-    }
-    std::vector<float> samples(size_t(info.frames));
-    sf_readf_float(file, samples.data(), info.frames);
-    sf_close(file);
-    *rate = info.samplerate;
-    return samples;
-}
 
 /// A Speaker on the engine's real voice, which the test can also reach directly.
 class RealVoiceSpeaker : public ::testing::Test {
@@ -99,10 +86,11 @@ TEST_F(RealVoiceSpeaker, SpeechGoesIntoAMonoFileAndTheDeviceIsTheOutputAgainAfte
     EXPECT_EQ(header.fileSize - 8, header.riffSize);
     EXPECT_EQ(header.dataOffset + header.dataSize, header.fileSize);
 
-    int rate = 0;
-    std::vector<float> samples = ReadMono(path, &rate);
-    ASSERT_EQ(44100, rate);
-    const double seconds = double(samples.size()) / rate;
+    const SoundFile sound = ReadSoundFile(path);
+    ASSERT_EQ(44100, sound.rate);
+    ASSERT_EQ(1, sound.channels);
+    const std::vector<float>& samples = sound.samples;
+    const double seconds = sound.Seconds();
     EXPECT_GT(seconds, 2.0);
     EXPECT_LT(seconds, 15.0);
 

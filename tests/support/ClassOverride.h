@@ -16,6 +16,6 @@ public:
 
 private:
     CLSID clsid;
-    unsigned long cookie = 0;  // the platform's registration, where it has one
-    bool comStarted = false;   // whether this override initialised COM (to be undone)
+    [[maybe_unused]] unsigned long cookie = 0;  // the platform's registration, where it has one
+    [[maybe_unused]] bool comStarted = false;   // whether this override initialised COM (to be undone)
 };

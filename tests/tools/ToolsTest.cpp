@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <sndfile.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -18,6 +18,7 @@
 #include "service/ServiceAddress.h"
 #include "tests/linux/ScratchFiles.h"
 #include "tests/support/ServiceProcess.h"
+#include "tests/support/SoundFile.h"
 #include "tests/support/ToolRun.h"
 
 namespace {
@@ -111,38 +112,16 @@ TEST(SpeechSay, SaysSoWhenNoServiceIsListening) {
     EXPECT_EQ("no speech service is listening on 127.0.0.1 port 14742\n", result.err);
 }
 
-struct Sound {
-    bool valid = false;
-    int rate = 0;
-    int channels = 0;
-    int format = 0;
-    std::vector<float> samples;
-    double Seconds() const { return rate > 0 ? double(samples.size()) / rate : 0; }
-    double LoudestTenth() const {  // the RMS of the loudest 100 ms
-        double loudest = 0;
-        size_t window = size_t(rate) / 10;
-        for (size_t at = 0; window > 0 && at + window <= samples.size(); at += window) {
-            double sum = 0;
-            for (size_t i = at; i < at + window; ++i) sum += double(samples[i]) * samples[i];
-            loudest = std::max(loudest, std::sqrt(sum / window));
-        }
-        return loudest;
+/// The RMS of the loudest 100 ms of a mono sound.
+double LoudestTenth(const SoundFile& sound) {
+    double loudest = 0;
+    size_t window = size_t(sound.rate) / 10;
+    for (size_t at = 0; window > 0 && at + window <= sound.samples.size(); at += window) {
+        double sum = 0;
+        for (size_t i = at; i < at + window; ++i) sum += double(sound.samples[i]) * sound.samples[i];
+        loudest = std::max(loudest, std::sqrt(sum / window));
     }
-};
-
-Sound ReadSound(const std::string& path) {
-    Sound sound;
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr) return sound;
-    sound.valid = true;
-    sound.rate = info.samplerate;
-    sound.channels = info.channels;
-    sound.format = info.format;
-    sound.samples.resize(size_t(info.frames) * size_t(info.channels));
-    sf_readf_float(file, sound.samples.data(), info.frames);
-    sf_close(file);
-    return sound;
+    return loudest;
 }
 
 std::vector<std::string> RenderCommand(std::vector<std::string> arguments) {
@@ -158,14 +137,14 @@ TEST(SpeechRender, SpeechBecomesA44kMonoWavFileOrTheSameRawSamples) {
     ToolResult rendered = RunTool(RenderCommand({"-q", "-o", wav, kSentence}));
     ASSERT_EQ(0, rendered.status) << rendered.err;
     EXPECT_EQ("", rendered.out);
-    Sound sound = ReadSound(wav);
+    SoundFile sound = ReadSoundFile(wav);
     ASSERT_TRUE(sound.valid);
     EXPECT_EQ(44100, sound.rate);
     EXPECT_EQ(1, sound.channels);
     EXPECT_EQ(SF_FORMAT_WAV | SF_FORMAT_PCM_16, sound.format);
     EXPECT_GT(sound.Seconds(), 1.5);
     EXPECT_LT(sound.Seconds(), 8.0);
-    EXPECT_GT(sound.LoudestTenth(), 0.05) << "speech, not silence";
+    EXPECT_GT(LoudestTenth(sound), 0.05) << "speech, not silence";
 
     // The same speech as raw samples on standard output.
     ToolResult raw = RunTool(RenderCommand({"--raw", "-o", "-", kSentence}));
@@ -181,12 +160,12 @@ TEST(SpeechRender, MonoTurnsAWavFileIntoItsSiblingAndSaysItsName) {
     ToolResult converted = RunTool(RenderCommand({"--mono", input}));
     ASSERT_EQ(0, converted.status) << converted.err;
     EXPECT_EQ(directory + "/tone_mono.wav\n", converted.out);
-    Sound sound = ReadSound(directory + "/tone_mono.wav");
+    SoundFile sound = ReadSoundFile(directory + "/tone_mono.wav");
     ASSERT_TRUE(sound.valid);
     EXPECT_EQ(44100, sound.rate);
     EXPECT_EQ(1, sound.channels);
     EXPECT_NEAR(sound.Seconds(), 1.5, 0.01);
-    EXPECT_NEAR(sound.LoudestTenth(), 0.5 / std::sqrt(2.0), 0.02);
+    EXPECT_NEAR(LoudestTenth(sound), 0.5 / std::sqrt(2.0), 0.02);
 }
 
 TEST(SpeechRender, FailuresAreToldAndExitWithOneOrTwo) {

@@ -179,7 +179,6 @@ WavFile::WavFile(SNDFILE* sndfile, int descriptor, bool writing, int channels, i
       writing(writing),
       channels(channels),
       sampleRate(sampleRate),
-      format(format),
       totalFrames(frames),
       formatBlock(std::move(formatBlock)),
       frameBytes(static_cast<size_t>(RawSampleBytes(format)) * static_cast<size_t>(channels)) {

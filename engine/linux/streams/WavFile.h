@@ -61,7 +61,6 @@ private:
     bool writing;
     int channels;
     int sampleRate;
-    int format;            // libsndfile's format code
     LONGLONG totalFrames;  // frames in the file: those read from it, or the most written
     std::vector<BYTE> formatBlock;
     size_t frameBytes;     // bytes of one raw frame, 0 when the codec has no raw access
