@@ -1,8 +1,9 @@
 #pragma once
 // audio/: the road audio takes inside the voice: the two ends it reads from and writes
 // to (this header), the conversion path between them (AudioConverter: channel mix,
-// libsoxr resampling, gain; ConversionThread runs it beside the producer), the sample codecs that turn frames into bytes and back
-// (SampleCodec), and the default audio output (DeviceOutput: PulseAudio, else ALSA).
+// libsoxr resampling, gain; ConversionThread runs it beside whoever makes the audio),
+// the sample codecs that turn frames into bytes and back (SampleCodec), and the default
+// audio output (DeviceOutput: PulseAudio, else ALSA).
 // Audio here is interleaved float frames. It calls only com/ and the sound libraries.
 #include <cstddef>
 

@@ -4,8 +4,9 @@
 // identifier (Identifiers.h), every result code with the errno mapping (Results.h), the
 // class factory behind CoCreateInstance, the task allocator, the memory stream behind
 // CreateStreamOnHGlobal, the one file function callers use (DeleteFileW), and the seams
-// tests use (TestHooks.h). It calls nothing else of
-// the engine but the two class makers declared below, which voice/ and streams/ define.
+// tests use (TestHooks.h). Of the rest of the engine it calls only what both platforms
+// share (engine/ComObject.h, engine/CodePoints.h) and the two class makers declared
+// below, which voice/ and streams/ define.
 #include "ComTypes.h"
 #include "Identifiers.h"
 #include "Results.h"

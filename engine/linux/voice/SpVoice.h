@@ -1,7 +1,8 @@
 #pragma once
 // voice/: the voice behind CLSID_SpVoice (this header) with its worker thread, the
 // espeak-ng synthesizer it speaks with (EspeakSynthesizer), the markup it understands
-// (Markup, PhoneSet) and what text comes to for espeak-ng (Utterance), the languages and
+// (Markup, PhoneSet), what text comes to for espeak-ng (Utterance) and the words it may be
+// given (EspeakText), the languages and
 // their espeak-ng voices (VoiceLanguage), and the object that stands for the default
 // audio output when a caller asks the voice for its output (DefaultOutputToken). It calls
 // audio/ for the conversion path and the device, streams/ for the ends of the objects
