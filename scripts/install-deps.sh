@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages this project needs, once: packages already present are
 # left alone, so running it again changes nothing. Needs root (or sudo).
-#   install-deps.sh run    what building and running the service and the tools needs
-#   install-deps.sh test   that, and what every test needs (the default)
+#   install-deps.sh run      what building and running the service and the tools needs
+#   install-deps.sh package  that, and what building the Debian packages needs
+#   install-deps.sh test     all of that, and what every test needs (the default)
 # Recommended packages are not installed: everything needed is named here.
 set -euo pipefail
 set_name=${1:-test}
@@ -13,22 +14,28 @@ run_packages=(
   # the Linux engine: synthesis, markup, sound server and ALSA clients, WAV files, resampling
   libespeak-ng-dev espeak-ng-data libexpat1-dev libpulse-dev libasound2-dev libsndfile1-dev libsoxr-dev
 )
-test_packages=(
+package_packages=(
   "${run_packages[@]}"
+  # dependencies read off the binaries
+  dpkg-dev
+)
+test_packages=(
+  "${package_packages[@]}"
   googletest libbenchmark-dev
   # a private sound server, independent audio tools, UDP senders
   pulseaudio pulseaudio-utils sox socat python3
   # fuzzing (clang's libFuzzer), and the fault tests' own network namespace
   clang libclang-rt-14-dev iproute2 util-linux
-  # packaging and its checks
-  dpkg-dev systemd
+  # checking the user unit
+  systemd
   # the Windows build (64-bit, posix threads) and running it
   g++-mingw-w64-x86-64-posix wine wine64
 )
 case $set_name in
   run) packages=("${run_packages[@]}") ;;
+  package) packages=("${package_packages[@]}") ;;
   test) packages=("${test_packages[@]}") ;;
-  *) echo "usage: install-deps.sh [run|test]" >&2; exit 2 ;;
+  *) echo "usage: install-deps.sh [run|package|test]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -7,7 +7,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR_PACKAGE:-$top/build-package}
-"$top/scripts/install-deps.sh" run
+"$top/scripts/install-deps.sh" package
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
   -DSPEECH_BUILD_TESTS=OFF -DSPEECH_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)"
