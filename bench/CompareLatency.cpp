@@ -237,12 +237,8 @@ void ReportOnset(const std::string& text) {
 
 int CompareLatency(int runs) {
     MonitorRecorder monitor(nullptr, kFragmentFrames);
-    if (!monitor.Error().empty()) {
-        std::fprintf(stderr, "%s\n", monitor.Error().c_str());
-        return 1;
-    }
-    if (!monitor.AwaitFlowing(std::chrono::seconds(10))) {
-        std::fprintf(stderr, "the monitor delivered nothing\n");
+    if (std::string why = monitor.AwaitRecording(std::chrono::seconds(10)); !why.empty()) {
+        std::fprintf(stderr, "%s\n", why.c_str());
         return 1;
     }
     // The passage lasts long enough at every speaker's pace for the stop to come during it;

@@ -71,12 +71,8 @@ int main(int argc, char** argv) {
     if (runs < 1) runs = 1;
 
     MonitorRecorder monitor(nullptr, kFragmentFrames);
-    if (!monitor.Error().empty()) {
-        std::fprintf(stderr, "%s\n", monitor.Error().c_str());
-        return 1;
-    }
-    if (!monitor.AwaitFlowing(std::chrono::seconds(10))) {
-        std::fprintf(stderr, "the monitor delivered nothing\n");
+    if (std::string why = monitor.AwaitRecording(std::chrono::seconds(10)); !why.empty()) {
+        std::fprintf(stderr, "%s\n", why.c_str());
         return 1;
     }
     ServiceProcess service;

@@ -52,7 +52,7 @@ HRESULT Speaker::BindOutputToFile(LPCWSTR fileName) {
         return E_UNEXPECTED;
     }
     this->fileName = fileName != nullptr ? std::basic_string<WCHAR>(fileName) : std::basic_string<WCHAR>();
-    HRESULT hr = voice.IsEmpty() ? (FAILED(voiceCreation) ? voiceCreation : E_FAIL) : BindFileOutput(fileName);
+    HRESULT hr = voice.IsEmpty() ? NoVoiceResult() : BindFileOutput(fileName);
     if (FAILED(hr)) {
         std::printf("can not bind to file, hr %x\n", static_cast<unsigned>(hr));
         // Until FinishFileOutput nothing is spoken: not into the file, not anywhere else.
@@ -85,7 +85,7 @@ HRESULT Speaker::BindFileOutput(LPCWSTR fileName) {
 HRESULT Speaker::SpeakStream(InterfaceHolder<ISpStream> stream) {
     ULONG streamNumber = 0;
     HRESULT hr = FAILED(redirection) ? redirection
-                 : voice.IsEmpty()   ? (FAILED(voiceCreation) ? voiceCreation : E_FAIL)
+                 : voice.IsEmpty()   ? NoVoiceResult()
                                      : voice->SpeakStream(stream.Get(), SPF_DEFAULT, &streamNumber);
     if (FAILED(hr)) std::printf("speak stream failed, hr = 0x%x\n", static_cast<unsigned>(hr));
     stream.Clear();

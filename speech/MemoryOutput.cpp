@@ -41,7 +41,7 @@ InterfaceHolder<ISpStream> Speaker::CreateMemoryOutput() {
     hr = stream->SetBaseStream(memory.Get(), SPDFID_WaveFormatEx, format.WaveFormat());
     if (FAILED(hr)) FailWithResult("can not set base stream, hr %x\n", hr);
 
-    hr = voice.IsEmpty() ? voiceCreation : voice->SetOutput(stream.Get(), FALSE);
+    hr = voice.IsEmpty() ? NoVoiceResult() : voice->SetOutput(stream.Get(), FALSE);
     if (FAILED(hr)) FailWithResult("can not set output to memory, hr %x\n", hr);
 
     return stream;

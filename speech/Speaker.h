@@ -48,6 +48,8 @@ public:
     InterfaceHolder<ISpStream> CreateMemoryOutput();
 
 private:
+    /// What a call needing the voice fails with when there is none.
+    HRESULT NoVoiceResult() const { return FAILED(voiceCreation) ? voiceCreation : E_FAIL; }
     /// The steps of BindOutputToFile past its checks; the first failure is returned.
     HRESULT BindFileOutput(LPCWSTR fileName);
 

@@ -32,11 +32,18 @@ std::vector<float> HeardAfter(MonitorRecorder& recorder, size_t start, double se
     return std::vector<float>(all.begin() + long(from), all.begin() + long(from + Seconds(seconds)));
 }
 
-TEST(MarkupThroughTheService, ASilenceBetweenTwoWordsIsHeardAsTwoBurstsThatFarApart) {
+/// The service, serving, and a recording of the sink it plays into.
+class MarkupHeard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(service.WaitUntilServing());
+        ASSERT_EQ(recorder.Error(), "");
+    }
     ServiceProcess service;
-    ASSERT_TRUE(service.WaitUntilServing());
     MonitorRecorder recorder;
-    ASSERT_EQ(recorder.Error(), "");
+};
+
+TEST_F(MarkupHeard, ASilenceBetweenTwoWordsIsHeardAsTwoBurstsThatFarApart) {
     // Markup first in the datagram, so the voice takes the text for markup.
     SendDatagram(SpeakDatagram("<volume level=\"100\">One <silence msec=\"2000\"/> two.</volume>"));
     std::vector<float> heard = HeardAfter(recorder, recorder.SampleCount(), 3.0);
@@ -53,11 +60,7 @@ TEST(MarkupThroughTheService, ASilenceBetweenTwoWordsIsHeardAsTwoBurstsThatFarAp
     EXPECT_EQ(service.DrainStderr(), "");
 }
 
-TEST(MarkupThroughTheService, ANewDatagramCutsALongSilenceShort) {
-    ServiceProcess service;
-    ASSERT_TRUE(service.WaitUntilServing());
-    MonitorRecorder recorder;
-    ASSERT_EQ(recorder.Error(), "");
+TEST_F(MarkupHeard, ANewDatagramCutsALongSilenceShort) {
     SendDatagram(SpeakDatagram("<silence msec=\"600000\"/>Ten minutes later."));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     size_t start = recorder.SampleCount();

@@ -113,6 +113,11 @@ bool MonitorRecorder::AwaitFlowing(Clock::duration limit) {
     return false;
 }
 
+std::string MonitorRecorder::AwaitRecording(Clock::duration limit) {
+    if (!error.empty()) return error;
+    return AwaitFlowing(limit) ? std::string() : "the monitor delivered nothing";
+}
+
 std::optional<MonitorRecorder::Clock::time_point> MonitorRecorder::FirstLoudAfter(Clock::time_point from,
                                                                                   Clock::time_point limit,
                                                                                   float threshold) {

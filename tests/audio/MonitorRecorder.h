@@ -47,6 +47,8 @@ public:
     /// Waits until fragments arrive steadily (the monitor path takes a while to start
     /// delivering); false if that did not happen within `limit`.
     bool AwaitFlowing(Clock::duration limit);
+    /// Empty when recording works and fragments arrive steadily within `limit`; else why not.
+    std::string AwaitRecording(Clock::duration limit);
     /// The arrival of the first loud fragment that arrived after `from`, waiting for it
     /// until `limit`.
     std::optional<Clock::time_point> FirstLoudAfter(Clock::time_point from, Clock::time_point limit, float threshold);

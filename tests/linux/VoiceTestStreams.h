@@ -9,17 +9,13 @@
 
 #include "engine/ComObject.h"
 #include "engine/linux/streams/AudioFrames.h"
+#include "engine/linux/streams/WaveFormat.h"
 #include "engine/InterfaceHolder.h"
 
+/// A header laid out as PCM's, with another tag where one is given.
 inline WAVEFORMATEX WaveFormat(WORD tag, WORD channels, DWORD rate, WORD bits) {
-    WAVEFORMATEX format{};
+    WAVEFORMATEX format = waveformat::PcmFormat(rate, channels, bits);
     format.wFormatTag = tag;
-    format.nChannels = channels;
-    format.nSamplesPerSec = rate;
-    format.wBitsPerSample = bits;
-    format.nBlockAlign = static_cast<WORD>(channels * bits / 8);
-    format.nAvgBytesPerSec = rate * format.nBlockAlign;
-    format.cbSize = 0;
     return format;
 }
 

@@ -90,3 +90,26 @@ void ConversionThread::Run() {
         Fail(hr);
     }
 }
+
+ConversionRun::ConversionRun(AudioConverter& converter, AudioConverter::FrameHandler deliver,
+                             ConversionThread::GainSource gain, bool beside)
+    : converter(converter), deliver(std::move(deliver)), gain(std::move(gain)) {
+    if (!beside) return;
+    try {
+        thread = std::make_unique<ConversionThread>(converter, this->deliver, this->gain);
+    } catch (...) {
+        thread.reset();  // no thread to be had: the caller converts
+    }
+}
+
+HRESULT ConversionRun::Convert(const float* input, size_t frames) {
+    return thread ? thread->Convert(input, frames) : converter.Convert(input, frames, gain(), deliver);
+}
+
+HRESULT ConversionRun::Finish(HRESULT result) {
+    if (thread) {
+        HRESULT converted = thread->Finish();
+        return result == S_OK ? converted : result;
+    }
+    return result == S_OK ? converter.Flush(gain(), deliver) : result;
+}

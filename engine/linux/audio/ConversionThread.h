@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -71,4 +72,26 @@ private:
     // The first result other than S_OK, readable by the producer without the lock.
     std::atomic<HRESULT> result{S_OK};
     std::thread worker;
+};
+
+/// One utterance's or one stream's way through the conversion path: converted on the
+/// caller's thread as each piece comes, or, when asked to run beside it, on a
+/// ConversionThread (on the caller's thread after all if no thread can be had).
+class ConversionRun {
+public:
+    ConversionRun(AudioConverter& converter, AudioConverter::FrameHandler deliver, ConversionThread::GainSource gain,
+                  bool beside);
+
+    /// Converts (or queues) `frames` interleaved input frames; anything but S_OK says the
+    /// conversion has stopped.
+    HRESULT Convert(const float* input, size_t frames);
+    /// The end of the work, whose result so far is `result`: what is still queued or inside
+    /// the resampler is handed out unless the work stopped. Returns the work's result.
+    HRESULT Finish(HRESULT result);
+
+private:
+    AudioConverter& converter;
+    AudioConverter::FrameHandler deliver;
+    ConversionThread::GainSource gain;
+    std::unique_ptr<ConversionThread> thread;
 };

@@ -26,10 +26,12 @@ public:
                           std::unique_ptr<WavFile>* file);
     ~WavFile();
     WavFile(const WavFile&) = delete;
-    /// Completes the file (its header sizes final) and closes it. Returns the first write
-    /// that failed, or why the file could not be completed, or S_OK.
-    HRESULT Finish();
     WavFile& operator=(const WavFile&) = delete;
+
+    /// Completes the file (its header sizes final) and closes it. Returns the first write
+    /// that failed, or why the file could not be completed, or S_OK. Nothing else may be
+    /// asked of it afterwards.
+    HRESULT Finish();
 
     /// The file's wave format block (header and extra bytes) as the file states it.
     const std::vector<BYTE>& FormatBlock() const { return formatBlock; }

@@ -275,12 +275,8 @@ HRESULT SpVoice::SpeakText(const Job& job) {
     if (synthesisRate == 0) return E_FAIL;
     AudioConverter converter(synthesisRate, 1, current->SampleRate(), current->Channels());
     if (!converter.IsReady()) return SPERR_UNSUPPORTED_FORMAT;
-    auto deliver = [&](const float* frames, size_t count) { return Deliver(frames, count, job.generation); };
-    std::unique_ptr<ConversionThread> overlapped = Overlap(converter, deliver);
     // Synthesized audio and silences alike go through the one conversion path in order.
-    auto convert = [&](const float* frames, size_t count) {
-        return overlapped ? overlapped->Convert(frames, count) : converter.Convert(frames, count, Gain(), deliver);
-    };
+    ConversionRun conversion = Conversion(converter, job.generation);
     // espeak-ng opens an utterance with some milliseconds of digital silence; played live,
     // leaving it out lets the first sound be heard that much sooner.
     bool skipLeadingSilence = current->PlaysInRealTime();
@@ -301,13 +297,13 @@ HRESULT SpVoice::SpeakText(const Job& job) {
         }
         input.resize(count);
         for (size_t i = 0; i < count; ++i) input[i] = samples[i] / 32768.0f;
-        delivered = convert(input.data(), count);
+        delivered = conversion.Convert(input.data(), count);
         return delivered == S_OK;
     };
     const int wordsPerMinute = EspeakSynthesizer::WordsPerMinute(rate.load());
     for (const UtterancePart& part : job.utterance) {
         if (part.IsSilence()) {
-            delivered = SpeakSilence(convert, part.silenceMs, job.generation);
+            delivered = SpeakSilence(conversion, part.silenceMs, job.generation);
         } else {
             unsigned textFlags = EspeakSynthesizer::kPlainText;
             if (part.ssml) textFlags |= EspeakSynthesizer::kSsml;
@@ -317,22 +313,18 @@ HRESULT SpVoice::SpeakText(const Job& job) {
         }
         if (delivered != S_OK) break;
     }
-    if (overlapped) {
-        HRESULT converted = overlapped->Finish();
-        if (delivered == S_OK) delivered = converted;
-    }
-    if (!overlapped && delivered == S_OK) delivered = converter.Flush(Gain(), deliver);
+    delivered = conversion.Finish(delivered);
     return Finish(delivered, delivered == S_FALSE, job.drain);
 }
 
-HRESULT SpVoice::SpeakSilence(const SilenceConverter& convert, unsigned milliseconds, uint64_t workGeneration) {
+HRESULT SpVoice::SpeakSilence(ConversionRun& conversion, unsigned milliseconds, uint64_t workGeneration) {
     const DWORD sampleRate = EspeakSynthesizer::SampleRate();
     const std::vector<float> zeros(sampleRate * kSilencePieceMilliseconds / 1000, 0.0f);
     uint64_t left = uint64_t{milliseconds} * sampleRate / 1000;
     while (left > 0) {
         if (IsStale(workGeneration)) return S_FALSE;
         size_t count = static_cast<size_t>(std::min<uint64_t>(left, zeros.size()));
-        HRESULT hr = convert(zeros.data(), count);
+        HRESULT hr = conversion.Convert(zeros.data(), count);
         if (hr != S_OK) return hr;
         left -= count;
     }
@@ -343,8 +335,7 @@ HRESULT SpVoice::PlaySource(Job& job) {
     AudioSource& source = *job.source;
     AudioConverter converter(source.SampleRate(), source.Channels(), current->SampleRate(), current->Channels());
     if (!converter.IsReady()) return SPERR_UNSUPPORTED_FORMAT;
-    auto deliver = [&](const float* frames, size_t count) { return Deliver(frames, count, job.generation); };
-    std::unique_ptr<ConversionThread> overlapped = Overlap(converter, deliver);
+    ConversionRun conversion = Conversion(converter, job.generation);
     std::vector<float> input(kSourceReadFrames * source.Channels());
     HRESULT delivered = S_OK;
     for (;;) {
@@ -357,31 +348,19 @@ HRESULT SpVoice::PlaySource(Job& job) {
         if (FAILED(delivered)) break;
         delivered = S_OK;
         if (got == 0) break;
-        delivered = overlapped ? overlapped->Convert(input.data(), got)
-                               : converter.Convert(input.data(), got, Gain(), deliver);
+        delivered = conversion.Convert(input.data(), got);
         if (delivered != S_OK) break;
     }
-    if (overlapped) {
-        HRESULT converted = overlapped->Finish();
-        if (delivered == S_OK) delivered = converted;
-    } else if (delivered == S_OK) {
-        delivered = converter.Flush(Gain(), deliver);
-    }
+    delivered = conversion.Finish(delivered);
     job.source.reset();  // the stream is let go of as soon as it has been spoken
     return Finish(delivered, delivered == S_FALSE, job.drain);
 }
 
-std::unique_ptr<ConversionThread> SpVoice::Overlap(AudioConverter& converter,
-                                                   const AudioConverter::FrameHandler& deliver) {
-    // A device paces the writing to the pace of listening: the worker converts each piece
-    // itself. A file or memory takes audio as fast as it comes: converting and writing
-    // beside the synthesizer or the reading of a file shortens the whole job.
-    if (current->PlaysInRealTime()) return nullptr;
-    try {
-        return std::make_unique<ConversionThread>(converter, deliver, [this] { return Gain(); });
-    } catch (...) {
-        return nullptr;  // no thread to be had: the worker converts, as for a device
-    }
+ConversionRun SpVoice::Conversion(AudioConverter& converter, uint64_t workGeneration) {
+    auto deliver = [this, workGeneration](const float* frames, size_t count) {
+        return Deliver(frames, count, workGeneration);
+    };
+    return ConversionRun(converter, deliver, [this] { return Gain(); }, !current->PlaysInRealTime());
 }
 
 HRESULT SpVoice::Finish(HRESULT result, bool abandoned, bool drain) {

@@ -22,7 +22,7 @@
 #include "engine/linux/audio/AudioConverter.h"
 #include "engine/linux/audio/AudioEnds.h"
 
-class ConversionThread;
+class ConversionRun;
 class DeviceOutput;
 
 /// Engine-internal: the language a voice chose for itself when it was made (the user's,
@@ -82,15 +82,15 @@ private:
     void Work();
     HRESULT Run(Job& job);
     HRESULT SpeakText(const Job& job);
-    /// Takes input frames into the conversion path.
-    using SilenceConverter = std::function<HRESULT(const float* frames, size_t count)>;
     /// `milliseconds` of silence into the conversion path, in pieces, so a purge cuts it
     /// short.
-    HRESULT SpeakSilence(const SilenceConverter& convert, unsigned milliseconds, uint64_t workGeneration);
+    HRESULT SpeakSilence(ConversionRun& conversion, unsigned milliseconds, uint64_t workGeneration);
     HRESULT PlaySource(Job& job);
-    /// A thread of its own for the conversion path when the output takes audio as fast as
-    /// it comes; nothing when the output plays in real time.
-    std::unique_ptr<ConversionThread> Overlap(AudioConverter& converter, const AudioConverter::FrameHandler& deliver);
+    /// The conversion path for one piece of work into the current output. A device paces
+    /// the writing to the pace of listening, so the worker converts each piece itself; a
+    /// file or memory takes audio as fast as it comes, so converting and writing beside
+    /// the synthesizer or the reading of a file shortens the whole job.
+    ConversionRun Conversion(AudioConverter& converter, uint64_t workGeneration);
     /// Hands converted frames to the current output in its own piece size, giving up
     /// (S_FALSE) as soon as the work has gone stale.
     HRESULT Deliver(const float* frames, size_t count, uint64_t workGeneration);
