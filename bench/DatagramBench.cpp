@@ -7,20 +7,19 @@
 
 #include "NullVoice.h"
 #include "SampleTexts.h"
-#include "engine/linux/com/TestHooks.h"
 #include "service/CommandDispatch.h"
 #include "speech/Speaker.h"
+#include "tests/support/ClassOverride.h"
 
 namespace {
 
 /// A Speaker whose voice is a NullVoice, made while the voice class is replaced.
 struct NullVoiceSpeaker {
     NullVoiceSpeaker() {
-        engine_test::OverrideClass(CLSID_SpVoice, [](REFIID iid, void** object) {
-            return HandOut(NullVoice::Create(), iid, object);
+        ClassOverride nullVoice(CLSID_SpVoice, [](REFIID iid, void** object) {
+            return HandOverNewObject(NullVoice::Create(), iid, object);
         });
         speaker = new Speaker();
-        engine_test::OverrideClass(CLSID_SpVoice, nullptr);
     }
     ~NullVoiceSpeaker() { delete speaker; }
     Speaker* speaker;

@@ -69,10 +69,11 @@ private:
     std::atomic<ULONG> references{1};
 };
 
-/// Hands out one reference of a freshly made object as the interface asked for, and
-/// drops the creation reference: the caller ends up owning exactly one reference.
+/// Hands a freshly made object over to its creator's caller as the interface asked for,
+/// dropping the creation reference: the caller ends up owning exactly one reference (and
+/// with an interface the object lacks, the object is gone).
 template <class Object>
-HRESULT HandOut(Object* object, REFIID iid, void** result) {
+HRESULT HandOverNewObject(Object* object, REFIID iid, void** result) {
     if (object == nullptr) return E_OUTOFMEMORY;
     HRESULT hr = object->QueryInterface(iid, result);
     object->Release();

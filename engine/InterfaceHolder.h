@@ -68,7 +68,7 @@ public:
     Interface* Get() const { return held; }
     bool IsEmpty() const { return held == nullptr; }
     /// A new reference to the held interface for a caller's out-parameter (null if empty).
-    Interface* HandOut() const {
+    Interface* NewReference() const {
         if (held != nullptr) held->AddRef();
         return held;
     }

@@ -13,21 +13,20 @@
 
 namespace {
 
-// The new name is built in a buffer of this size: cut name, "_mono.wav", NUL.
-constexpr size_t kNewNameBuffer = 256;
 constexpr char kMonoSuffix[] = "_mono.wav";
-constexpr size_t kLongestCutName = kNewNameBuffer - (sizeof kMonoSuffix - 1) - 1;  // 246
+// A new name has at most 255 characters (the cut name, the suffix), as file systems take.
+constexpr size_t kLongestCutName = 255 - (sizeof kMonoSuffix - 1);  // 246
 
-// Where the extension of the last path component starts (its last '.'), or null when
-// that component has none. A '.' in a directory part is not an extension.
-const char* ExtensionOfLastComponent(const char* fileName) {
-    const char* end = fileName + std::strlen(fileName);
-    for (const char* at = end; at != fileName;) {
+// How much of `fileName` its mono sibling keeps: all but the extension of the last path
+// component (from its last '.'). A '.' in a directory part is not an extension.
+size_t KeptLength(const char* fileName) {
+    const size_t length = std::strlen(fileName);
+    for (size_t at = length; at > 0;) {
         --at;
-        if (*at == '/' || *at == '\\') return nullptr;
-        if (*at == '.') return at;
+        if (fileName[at] == '/' || fileName[at] == '\\') return length;
+        if (fileName[at] == '.') return at;
     }
-    return nullptr;
+    return length;
 }
 
 }  // namespace
@@ -47,7 +46,7 @@ HRESULT BindStreamToFile(LPCWSTR fileName, SPFILEMODE mode, ISpStream** stream, 
 
 HRESULT Speaker::BindOutputToFile(LPCWSTR fileName) {
     // A second redirection would overwrite the saved output and lose the way back.
-    if (!fileStream.IsEmpty() || !savedOutput.IsEmpty() || FAILED(redirection)) {
+    if (!fileStream.IsEmpty() || !savedOutput.IsEmpty() || FAILED(redirectionResult)) {
         std::printf("can not bind to file: the output is already redirected into a file\n");
         return E_UNEXPECTED;
     }
@@ -56,7 +55,7 @@ HRESULT Speaker::BindOutputToFile(LPCWSTR fileName) {
     if (FAILED(hr)) {
         std::printf("can not bind to file, hr %x\n", static_cast<unsigned>(hr));
         // Until FinishFileOutput nothing is spoken: not into the file, not anywhere else.
-        redirection = hr;
+        redirectionResult = hr;
     }
     return hr;
 }
@@ -84,7 +83,7 @@ HRESULT Speaker::BindFileOutput(LPCWSTR fileName) {
 
 HRESULT Speaker::SpeakStream(InterfaceHolder<ISpStream> stream) {
     ULONG streamNumber = 0;
-    HRESULT hr = FAILED(redirection) ? redirection
+    HRESULT hr = FAILED(redirectionResult) ? redirectionResult
                  : voice.IsEmpty()   ? NoVoiceResult()
                                      : voice->SpeakStream(stream.Get(), SPF_DEFAULT, &streamNumber);
     if (FAILED(hr)) std::printf("speak stream failed, hr = 0x%x\n", static_cast<unsigned>(hr));
@@ -97,7 +96,7 @@ HRESULT Speaker::FinishFileOutput() {
         voice->WaitUntilDone(INFINITE);
         voice->SetOutput(savedOutput.Get(), FALSE);
     }
-    HRESULT hr = redirection;
+    HRESULT hr = redirectionResult;
     // Whether this redirection made a file: only then is there one to complete or remove.
     bool madeFile = !fileStream.IsEmpty();
     if (madeFile) {
@@ -115,7 +114,7 @@ HRESULT Speaker::FinishFileOutput() {
     // place, must not be taken for a rendering.
     if (madeFile && FAILED(hr)) DeleteFileW(fileName.c_str());
     fileName.clear();
-    redirection = S_OK;
+    redirectionResult = S_OK;
     return hr;
 }
 
@@ -131,19 +130,16 @@ HRESULT ConvertFileToMono(Speaker& speaker, char* fileName) {
         return hr;
     }
 
-    const char* extension = ExtensionOfLastComponent(fileName);
-    size_t cutLength = extension != nullptr ? size_t(extension - fileName) : std::strlen(fileName);
+    const size_t cutLength = KeptLength(fileName);
     if (cutLength > kLongestCutName) {
         std::printf("can not convert %s: the name without its extension is longer than %u characters\n", fileName,
                     static_cast<unsigned>(kLongestCutName));
         std::free(wideName);
         return E_INVALIDARG;
     }
-    fileName[cutLength] = '\0';
-
-    char newName[kNewNameBuffer];
-    std::snprintf(newName, sizeof newName, "%s%s", fileName, kMonoSuffix);
-    WCHAR* wideNewName = WidenText(newName);
+    const std::string newName = MonoSiblingOf(fileName);
+    fileName[cutLength] = '\0';  // callers rely on finding the cut name in their buffer
+    WCHAR* wideNewName = WidenText(newName.c_str());
     if (wideNewName == nullptr) {
         std::printf("can not convert %s, hr %x\n", fileName, static_cast<unsigned>(E_OUTOFMEMORY));
         std::free(wideName);
@@ -162,7 +158,5 @@ HRESULT ConvertFileToMono(Speaker& speaker, char* fileName) {
 }
 
 std::string MonoSiblingOf(const std::string& fileName) {
-    const char* extension = ExtensionOfLastComponent(fileName.c_str());
-    size_t cut = extension != nullptr ? static_cast<size_t>(extension - fileName.c_str()) : fileName.size();
-    return fileName.substr(0, cut) + kMonoSuffix;
+    return fileName.substr(0, KeptLength(fileName.c_str())) + kMonoSuffix;
 }

@@ -42,7 +42,7 @@ void Speaker::SetVolume(USHORT volume) { voice->SetVolume(volume); }
 void Speaker::SetRate(LONG rate) { voice->SetRate(rate); }
 
 HRESULT Speaker::SpeakText(LPCWSTR text) {
-    HRESULT hr = FAILED(redirection) ? redirection : voice->Speak(text, kSpeakAsyncPurge, nullptr);
+    HRESULT hr = FAILED(redirectionResult) ? redirectionResult : voice->Speak(text, kSpeakAsyncPurge, nullptr);
     if (FAILED(hr)) ReportSpeakFailure(hr);
     return hr;
 }

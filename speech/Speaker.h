@@ -60,5 +60,5 @@ private:
     // The redirection in force: its file's name (for messages and removal) and, when it
     // could not be set up, why.
     std::basic_string<WCHAR> fileName;
-    HRESULT redirection = S_OK;
+    HRESULT redirectionResult = S_OK;
 };

@@ -25,9 +25,6 @@
 
 namespace {
 
-constexpr long kLowestRate = -10;
-constexpr long kHighestRate = 10;
-constexpr long kHighestVolume = 100;
 constexpr double kMonoBytesPerSecond = 44100 * 2;  // what every output holds per second
 
 const char kUsage[] =
@@ -163,7 +160,7 @@ HRESULT ConvertOne(Speaker& speaker, const std::string& input, std::string* made
     }
     finished.notify_all();
     watcher.join();
-    if (SUCCEEDED(hr)) *made = std::string(name.data()) + "_mono.wav";
+    if (SUCCEEDED(hr)) *made = sibling;
     return hr;
 }
 
@@ -198,20 +195,20 @@ int main(int argc, char** argv) {
     };
     std::string output;
     bool hasOutput = false, raw = false, mono = false, quiet = false;
-    long rate = 0, volume = kHighestVolume;
+    long rate = 0, volume = SPMAX_VOLUME;
     bool hasRate = false, hasVolume = false;
     opterr = 0;
     for (int choice; (choice = getopt_long(argc, argv, "+o:r:v:qhV", options, nullptr)) != -1;) {
         switch (choice) {
             case 'o': output = optarg; hasOutput = true; break;
             case 'r':
-                if (!ParseWholeNumber(optarg, kLowestRate, kHighestRate, &rate))
-                    return UsageError("the rate must be a whole number from -10 to 10, not '" + std::string(optarg) + "'");
+                if (!ParseWholeNumber(optarg, SPMIN_RATE, SPMAX_RATE, &rate))
+                    return UsageError(NotInRange("rate", SPMIN_RATE, SPMAX_RATE, optarg));
                 hasRate = true;
                 break;
             case 'v':
-                if (!ParseWholeNumber(optarg, 0, kHighestVolume, &volume))
-                    return UsageError("the volume must be a whole number from 0 to 100, not '" + std::string(optarg) + "'");
+                if (!ParseWholeNumber(optarg, SPMIN_VOLUME, SPMAX_VOLUME, &volume))
+                    return UsageError(NotInRange("volume", SPMIN_VOLUME, SPMAX_VOLUME, optarg));
                 hasVolume = true;
                 break;
             case kRaw: raw = true; break;

@@ -11,14 +11,13 @@
 #include <vector>
 
 #include "Tool.h"
+#include "engine/Engine.h"
 #include "service/CommandDatagram.h"
 #include "service/ServiceAddress.h"
 #include "service/SocketLayer.h"
 
 namespace {
 
-constexpr long kMaximumVolume = 100;
-constexpr long kMaximumRate = 10;
 // The service never answers; a refusal from the system comes back within this time.
 constexpr int kRefusalWaitMs = 200;
 
@@ -89,14 +88,14 @@ int main(int argc, char** argv) {
     for (int choice; (choice = getopt_long(argc, argv, "+v:r:shV", options, nullptr)) != -1;) {
         switch (choice) {
             case 'v':
-                if (!ParseWholeNumber(optarg, 0, kMaximumVolume, &volume))
-                    return UsageError("the volume must be a whole number from 0 to 100, not '" + std::string(optarg) +
-                                      "'; nothing was sent");
+                if (!ParseWholeNumber(optarg, SPMIN_VOLUME, SPMAX_VOLUME, &volume))
+                    return UsageError(NotInRange("volume", SPMIN_VOLUME, SPMAX_VOLUME, optarg) + "; nothing was sent");
                 break;
             case 'r':
-                if (!ParseWholeNumber(optarg, 0, kMaximumRate, &rate))
-                    return UsageError("the rate must be a whole number from 0 to 10, not '" + std::string(optarg) +
-                                      "' (the service's datagrams cannot carry a rate below 0); nothing was sent");
+                // The datagram's value is unsigned: the lower half of the voices' rates is out of reach.
+                if (!ParseWholeNumber(optarg, 0, SPMAX_RATE, &rate))
+                    return UsageError(NotInRange("rate", 0, SPMAX_RATE, optarg) +
+                                      " (the service's datagrams cannot carry a rate below 0); nothing was sent");
                 break;
             case 's': stop = true; break;
             case 'h': std::printf(kUsage, unsigned{kServicePort}); return 0;

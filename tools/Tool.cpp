@@ -31,6 +31,11 @@ bool ParseWholeNumber(const std::string& text, long low, long high, long* value)
     return true;
 }
 
+std::string NotInRange(const char* what, long low, long high, const std::string& text) {
+    return std::string("the ") + what + " must be a whole number from " + std::to_string(low) + " to " +
+           std::to_string(high) + ", not '" + text + "'";
+}
+
 std::string JoinArguments(int argc, char** argv, int first) {
     std::string joined;
     for (int i = first; i < argc; ++i) {

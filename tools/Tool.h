@@ -19,6 +19,9 @@ const char* ToolVersion();
 
 /// Reads `text` as a whole number from `low` to `high`; false when it is anything else.
 bool ParseWholeNumber(const std::string& text, long low, long high, long* value);
+/// What is wrong with `text` when ParseWholeNumber refused it for the setting `what`:
+/// "the rate must be a whole number from -10 to 10, not 'fast'".
+std::string NotInRange(const char* what, long low, long high, const std::string& text);
 
 /// The arguments from `first` on, joined by blanks.
 std::string JoinArguments(int argc, char** argv, int first);

@@ -14,6 +14,7 @@
 #include "ToneAnalysis.h"
 #include "engine/linux/com/Com.h"
 #include "engine/linux/voice/DefaultOutputToken.h"
+#include "engine/linux/voice/SpVoice.h"
 #include "engine/linux/audio/DeviceOutput.h"
 #include "speech/FileRendering.h"
 #include "speech/Speaker.h"

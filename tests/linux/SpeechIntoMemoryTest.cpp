@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "ScratchFiles.h"
-#include "engine/linux/com/TestHooks.h"
 #include "speech/MemoryOutput.h"
 #include "speech/Speaker.h"
 #include "speech/StreamFormat.h"
+#include "tests/support/TaskAllocFailure.h"
 
 namespace {
 
@@ -81,20 +81,21 @@ protected:
 };
 
 TEST_F(SpeechIntoMemoryTest, TheDumpHolds44kHz16BitMonoSpeech) {
-    const int blocksBefore = engine_test::LiveTaskMemBlocks();
-    const int streamsBefore = engine_test::LiveMemoryStreams();
+    const int blocksBefore = LiveTaskAllocations();
     const std::string name = directory + "/speech.raw";
+    IStream* block = nullptr;  // the memory block stream, watched through a reference of the test's own
     {
         Speaker speaker;
         ASSERT_TRUE(speaker.HasVoice()) << std::hex << speaker.VoiceCreationResult();
         InterfaceHolder<ISpStream> memory = speaker.CreateMemoryOutput();
         ASSERT_FALSE(memory.IsEmpty());
+        ASSERT_EQ(memory->GetBaseStream(&block), S_OK);
         ASSERT_EQ(speaker.SpeakText(reinterpret_cast<LPCWSTR>(kSentence)), S_OK);
         ASSERT_EQ(speaker.WaitUntilDone(INFINITE), S_OK);
         DumpStreamToFile(memory, name.c_str());
     }
-    EXPECT_EQ(engine_test::LiveMemoryStreams(), streamsBefore);
-    EXPECT_EQ(engine_test::LiveTaskMemBlocks(), blocksBefore);
+    EXPECT_EQ(block->Release(), 0u);  // nothing else holds the block any more
+    EXPECT_EQ(LiveTaskAllocations(), blocksBefore);
 
     const Bytes bytes = scratch::ReadAll(name);
     ASSERT_EQ(bytes.size() % 2, 0u);

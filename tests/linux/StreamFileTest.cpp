@@ -12,8 +12,8 @@
 #include "ToneAnalysis.h"
 #include "engine/linux/streams/AudioFrames.h"
 #include "engine/linux/com/Results.h"
-#include "engine/linux/com/TestHooks.h"
 #include "speech/StreamFormat.h"
+#include "tests/support/TaskAllocFailure.h"
 
 namespace {
 
@@ -339,11 +339,11 @@ TEST(StreamFile, FormatBlockComesFromTaskMemoryAndEachCallGetsItsOwn) {
     CoTaskMemFree(first);
     CoTaskMemFree(second);
 
-    engine_test::FailTaskMemAllocs(1);
+    FailNextTaskAllocations(1);
     WAVEFORMATEX* failed = reinterpret_cast<WAVEFORMATEX*>(&id);  // anything not null
     EXPECT_EQ(E_OUTOFMEMORY, stream->GetFormat(&id, &failed));
     EXPECT_EQ(nullptr, failed);
-    engine_test::FailTaskMemAllocs(0);
+    FailNextTaskAllocations(0);
     EXPECT_EQ(E_POINTER, stream->GetFormat(nullptr, &failed));
     EXPECT_EQ(E_POINTER, stream->GetFormat(&id, nullptr));
     stream->Release();

@@ -1,13 +1,56 @@
 #include "ClassOverride.h"
 
 #ifndef _WIN32
-#include "engine/linux/com/TestHooks.h"
+#include <cstring>
+#include <map>
+#include <mutex>
 
-ClassOverride::ClassOverride(REFCLSID id, Factory factory) : clsid(id) {
-    engine_test::OverrideClass(clsid, std::move(factory));
+namespace {
+
+struct ClassIdLess {
+    bool operator()(const CLSID& a, const CLSID& b) const { return std::memcmp(&a, &b, sizeof a) < 0; }
+};
+
+std::mutex overridesLock;
+std::map<CLSID, ClassOverride::Factory, ClassIdLess>& Overrides() {
+    static std::map<CLSID, ClassOverride::Factory, ClassIdLess> overrides;
+    return overrides;
 }
 
-ClassOverride::~ClassOverride() { engine_test::OverrideClass(clsid, nullptr); }
+}  // namespace
+
+// Test programs are linked with --wrap=CoCreateInstance (tests/CMakeLists.txt): every call
+// comes here first, and only the engine's own classes cost the product nothing.
+extern "C" HRESULT __real_CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
+                                           LPVOID* object);
+
+extern "C" HRESULT __wrap_CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
+                                           LPVOID* object) {
+    // The runtime's own refusals come first, as they would for a registered class.
+    if (object != nullptr && outer == nullptr && (context & CLSCTX_INPROC_SERVER) != 0) {
+        ClassOverride::Factory factory;
+        {
+            std::lock_guard<std::mutex> lock(overridesLock);
+            auto found = Overrides().find(clsid);
+            if (found != Overrides().end()) factory = found->second;
+        }
+        if (factory) {
+            *object = nullptr;
+            return factory(iid, object);
+        }
+    }
+    return __real_CoCreateInstance(clsid, outer, context, iid, object);
+}
+
+ClassOverride::ClassOverride(REFCLSID id, Factory factory) : clsid(id) {
+    std::lock_guard<std::mutex> lock(overridesLock);
+    Overrides()[clsid] = std::move(factory);
+}
+
+ClassOverride::~ClassOverride() {
+    std::lock_guard<std::mutex> lock(overridesLock);
+    Overrides().erase(clsid);
+}
 #else
 #include <cstdio>
 #include <cstdlib>

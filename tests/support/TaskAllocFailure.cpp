@@ -80,9 +80,38 @@ void FailNextTaskAllocations(int count) { Spy().failingAllocations = count; }
 int LiveTaskAllocations() { return Spy().liveBlocks.load(); }
 
 #else
-#include "engine/linux/com/TestHooks.h"
+#include <atomic>
 
-void FailNextTaskAllocations(int count) { engine_test::FailTaskMemAllocs(count); }
+#include "engine/Engine.h"
 
-int LiveTaskAllocations() { return engine_test::LiveTaskMemBlocks(); }
+namespace {
+
+std::atomic<int> failingAllocations{0};
+std::atomic<int> liveBlocks{0};
+
+}  // namespace
+
+// Test programs are linked with --wrap for the task allocator (tests/CMakeLists.txt): the
+// engine's own allocator stays a bare malloc and free.
+extern "C" LPVOID __real_CoTaskMemAlloc(size_t size);
+extern "C" void __real_CoTaskMemFree(LPVOID block);
+
+extern "C" LPVOID __wrap_CoTaskMemAlloc(size_t size) {
+    int failing = failingAllocations.load();
+    while (failing > 0) {
+        if (failingAllocations.compare_exchange_weak(failing, failing - 1)) return nullptr;
+    }
+    void* block = __real_CoTaskMemAlloc(size);
+    if (block != nullptr) ++liveBlocks;
+    return block;
+}
+
+extern "C" void __wrap_CoTaskMemFree(LPVOID block) {
+    if (block != nullptr) --liveBlocks;
+    __real_CoTaskMemFree(block);
+}
+
+void FailNextTaskAllocations(int count) { failingAllocations = count; }
+
+int LiveTaskAllocations() { return liveBlocks.load(); }
 #endif

@@ -104,6 +104,9 @@ enum SPSTREAMFORMAT {
     SPSF_NUM_FORMATS = 69,
 };
 
+/// The ranges every voice takes for SetVolume and SetRate, as the platform's voices do.
+enum SPVLIMITS { SPMIN_VOLUME = 0, SPMAX_VOLUME = 100, SPMIN_RATE = -10, SPMAX_RATE = 10 };
+
 constexpr ULONGLONG SPFEI_ALL_EVENTS = 0xEFFFFFFFFFFFFFFFull;
 
 

@@ -1,7 +1,6 @@
 #pragma once
-// Every identifier of the Linux engine in one place: the platform's interface, class and
-// format identifiers with their platform values, and the identifiers of the engine's own
-// internal interfaces. All are defined in Identifiers.cpp.
+// The platform's interface, class and format identifiers, with their platform values;
+// the engine's own interfaces have theirs beside them.
 #include "ComTypes.h"
 
 bool operator==(const GUID& a, const GUID& b);
@@ -21,6 +20,4 @@ extern const GUID SPDFID_Text;
 extern const GUID SPDFID_WaveFormatEx;
 
 // The engine's own interfaces, which no caller outside engine/ sees.
-extern const IID IID_IEngineAudioFrames;          // streams/AudioFrames.h
-extern const IID IID_IEngineDefaultAudioOutput;   // voice/DefaultOutputToken.h
 extern const IID IID_IEngineVoiceLanguage;        // voice/SpVoice.h

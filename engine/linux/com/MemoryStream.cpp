@@ -1,7 +1,6 @@
 // The memory block stream behind CreateStreamOnHGlobal: a growable run of bytes with one
 // position, as the platform's memory stream has.
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <limits>
 #include <mutex>
@@ -10,12 +9,9 @@
 #include <vector>
 
 #include "Com.h"
-#include "TestHooks.h"
 #include "engine/ComObject.h"
 
 namespace {
-
-std::atomic<int> liveMemoryStreams{0};
 
 /// Bytes in memory behind the stream interface. Writing at or past the end grows the
 /// block (a gap left by seeking past the end reads as zeros); reading stops at the end.
@@ -24,7 +20,7 @@ std::atomic<int> liveMemoryStreams{0};
 /// freed with the last reference.
 class MemoryStream final : public ComObject<IStream> {
 public:
-    MemoryStream() { ++liveMemoryStreams; }
+    MemoryStream() = default;
 
     HRESULT Read(void* buffer, ULONG size, ULONG* read) override {
         if (read != nullptr) *read = 0;
@@ -75,7 +71,7 @@ public:
     }
 
 private:
-    ~MemoryStream() override { --liveMemoryStreams; }
+    ~MemoryStream() override = default;
 
     HRESULT Resize(ULONGLONG size) {
         try {
@@ -96,17 +92,11 @@ private:
 
 }  // namespace
 
-namespace engine_test {
-
-int LiveMemoryStreams() { return liveMemoryStreams.load(); }
-
-}  // namespace engine_test
-
 // There are no memory handles here: only a new block (no handle) is offered, and it is
 // always freed with the stream, since nothing could take it over afterwards.
 HRESULT CreateStreamOnHGlobal(HGLOBAL global, BOOL /*deleteOnRelease*/, IStream** stream) {
     if (stream == nullptr) return E_INVALIDARG;
     *stream = nullptr;
     if (global != nullptr) return E_INVALIDARG;
-    return HandOut(new (std::nothrow) MemoryStream(), IID_IStream, reinterpret_cast<void**>(stream));
+    return HandOverNewObject(new (std::nothrow) MemoryStream(), IID_IStream, reinterpret_cast<void**>(stream));
 }

@@ -17,4 +17,5 @@ protected:
     ~IEngineAudioFrames() = default;
 };
 
+inline const IID IID_IEngineAudioFrames = {0x5E1D2A47, 0x8C3B, 0x4F1E, {0x9A, 0x6D, 0x21, 0x7B, 0x3C, 0x58, 0xE4, 0x90}};
 ENGINE_INTERFACE_TRAITS(IEngineAudioFrames, IUnknown, IID_IEngineAudioFrames);

@@ -5,12 +5,15 @@
 
 #include "WaveFormat.h"
 #include "engine/CodePoints.h"
+#include "engine/linux/com/ClassTable.h"
 
 HRESULT CreateSpStream(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    return HandOut(SpStream::Create(), iid, object);
+    return HandOverNewObject(SpStream::Create(), iid, object);
 }
+
+void RegisterStreamClasses() { RegisterCreatableClass(CLSID_SpStream, &CreateSpStream); }
 
 SpStream* SpStream::Create() { return new (std::nothrow) SpStream(); }
 
@@ -88,7 +91,7 @@ HRESULT SpStream::GetBaseStream(IStream** stream) {
     *stream = nullptr;
     if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
     if (base.IsEmpty()) return S_FALSE;  // a file-bound stream has no base stream
-    *stream = base.HandOut();
+    *stream = base.NewReference();
     return S_OK;
 }
 

@@ -15,6 +15,11 @@
 #include "engine/ComObject.h"
 #include "engine/InterfaceHolder.h"
 
+/// Makes an unbound stream object (CLSID_SpStream).
+HRESULT CreateSpStream(REFIID iid, void** object);
+/// Enters the stream object's class into the engine's class table.
+void RegisterStreamClasses();
+
 /// The stream object: a stream that carries a format, bound once, either to a base
 /// stream (bytes pass through, the format is a copy of the one given) or to a WAV file.
 /// Until then every data call is refused with SPERR_UNINITIALIZED; after Close with

@@ -8,6 +8,8 @@ protected:
     ~IEngineDefaultAudioOutput() = default;
 };
 
+inline const IID IID_IEngineDefaultAudioOutput = {
+    0x3F0B6C12, 0x7A4D, 0x4E58, {0xB1, 0x2E, 0x64, 0x9D, 0x05, 0xC3, 0x7A, 0x1F}};
 ENGINE_INTERFACE_TRAITS(IEngineDefaultAudioOutput, IUnknown, IID_IEngineDefaultAudioOutput);
 
 /// What GetOutputStream hands out while a voice speaks to the default audio output: a

@@ -14,6 +14,7 @@
 #include "engine/linux/audio/AudioConverter.h"
 #include "engine/linux/audio/ConversionThread.h"
 #include "engine/linux/audio/DeviceOutput.h"
+#include "engine/linux/com/ClassTable.h"
 #include "engine/linux/streams/StreamEnds.h"
 
 namespace {
@@ -49,8 +50,10 @@ HRESULT CreateSpVoice(REFIID iid, void** object) {
     // Without its synthesizer the voice could never speak: refuse to make one.
     HRESULT hr = EspeakSynthesizer::Initialize();
     if (FAILED(hr)) return hr;
-    return HandOut(SpVoice::Create(), iid, object);
+    return HandOverNewObject(SpVoice::Create(), iid, object);
 }
+
+void RegisterVoiceClasses() { RegisterCreatableClass(CLSID_SpVoice, &CreateSpVoice); }
 
 SpVoice* SpVoice::Create() {
     SpVoice* voice = new (std::nothrow) SpVoice();
@@ -112,7 +115,7 @@ HRESULT SpVoice::GetVolume(USHORT* result) {
 HRESULT SpVoice::GetOutputStream(ISpStreamFormat** stream) {
     if (stream == nullptr) return E_POINTER;
     std::lock_guard<std::mutex> guard(lock);
-    *stream = reportedOutput.HandOut();
+    *stream = reportedOutput.NewReference();
     return *stream != nullptr ? S_OK : S_FALSE;
 }
 

@@ -22,6 +22,12 @@
 #include "engine/linux/audio/AudioConverter.h"
 #include "engine/linux/audio/AudioEnds.h"
 
+/// Makes a voice (CLSID_SpVoice) on the default audio output; fails when the synthesizer
+/// cannot work here.
+HRESULT CreateSpVoice(REFIID iid, void** object);
+/// Enters the voice's class into the engine's class table.
+void RegisterVoiceClasses();
+
 class ConversionRun;
 class DeviceOutput;
 
