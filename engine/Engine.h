@@ -1,13 +1,6 @@
 #pragma once
-// engine/: the speech engine as the rest of the system sees it: COM, the speech
-// interfaces, their identifiers and result codes, and the task allocator. On Windows
-// that is the platform's own headers (sapi.h and COM) plus windows/PlatformExtras.h for
-// the little they leave out; on Linux it is our declarations in linux/com/ with the
-// objects behind them in linux/voice/, linux/audio/ and linux/streams/. Beside this
-// header sit the pieces both platforms share: ComObject.h (the COM object base),
-// InterfaceHolder.h (the one reference holder) and CodePoints.h (UTF-8 and UTF-16).
-// This is the one header that asks which platform we are on; code outside engine/
-// includes it and nothing platform-specific.
+// engine/: the speech engine as the rest of the system sees it, on either platform (see
+// the README's Layout). The one header that asks which platform this is.
 #include <cstddef>
 
 #ifdef _WIN32
