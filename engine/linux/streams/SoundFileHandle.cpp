@@ -7,7 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-SoundFileHandle::SoundFileHandle(SoundFileHandle&& other) noexcept : sndfile(other.sndfile), descriptor(other.descriptor) {
+SoundFileHandle::SoundFileHandle(SoundFileHandle&& other) noexcept
+    : sndfile(other.sndfile), descriptor(other.descriptor) {
     other.sndfile = nullptr;
     other.descriptor = -1;
 }

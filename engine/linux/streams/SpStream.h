@@ -1,6 +1,6 @@
 #pragma once
-// streams/: the stream object (this header) and what it binds to; the README's Layout
-// names the rest. It calls audio/ for the sample codecs and the ends' interfaces, and com/.
+// streams/: the stream object (this header), the WAV files it reads and writes, the voice's
+// stream ends, the wave format table. It calls audio/ (codecs, the ends' interfaces), com/.
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -15,10 +15,11 @@
 /// The stream object: a stream that carries a format, bound once, either to a base
 /// stream (bytes pass through, the format is a copy of the one given) or to a WAV file,
 /// read (WavReader) or written (WavWriter); a file in a fixed-size encoding also takes
-/// byte calls, split into whole frames by FileByteCursor. Until then every data call is refused with SPERR_UNINITIALIZED; after Close with
-/// STG_E_REVERTED. Only a file-bound stream offers its audio as float frames. The last
-/// release, or Close, completes a file it was writing; Close also reports the first write
-/// that failed or a header that could not be completed. Calls may come from any thread.
+/// byte calls, split into whole frames by FileByteCursor. Until bound every data call is
+/// refused with SPERR_UNINITIALIZED; after Close with STG_E_REVERTED. Only a file-bound
+/// stream offers its audio as float frames. The last release, or Close, completes a file
+/// it was writing; Close also reports the first write that failed or a header that could
+/// not be completed. Calls may come from any thread.
 class SpStream final : public ComObject<ISpStream, IEngineAudioFrames> {
 public:
     static SpStream* Create();
