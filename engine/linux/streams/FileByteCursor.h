@@ -11,7 +11,8 @@ class WavWriter;
 /// frame here: when reading, the part not yet handed out; when writing, the part received
 /// so far, which reaches the file once the frame is complete (a frame never completed
 /// never does). Reading reaches any byte position, writing only frame boundaries. Frames
-/// read or written as floats move the file on, so they drop the split frame first.
+/// read or written as floats move the file on, so they drop the split frame first. The
+/// stream object has checked the pointers and the file's way before it calls.
 class FileByteCursor {
 public:
     HRESULT Read(WavReader& file, void* buffer, ULONG size, ULONG* read);

@@ -21,6 +21,8 @@ public:
     DWORD SampleRate() const { return sampleRate; }
     WORD Channels() const { return channels; }
 
+    /// Reads up to `frames` frames into `interleaved` (room for them all); `*framesRead`
+    /// is 0 at the end of the audio.
     HRESULT ReadFrames(float* interleaved, ULONG frames, ULONG* framesRead);
 
     /// Bytes of one raw frame; 0 when the codec's bytes only make sense decoded, and

@@ -33,6 +33,8 @@ public:
     DWORD SampleRate() const { return sampleRate; }
     WORD Channels() const { return channels; }
 
+    /// Writes `frames` frames from `interleaved`, encoded as the voice encodes bytes where
+    /// its sample codec knows the encoding, else by libsndfile.
     HRESULT WriteFrames(const float* interleaved, ULONG frames);
 
     /// Bytes of one raw frame; 0 when only libsndfile can encode the codec, and nothing
