@@ -542,6 +542,52 @@ TEST(StreamFile, RawBytesPassThroughInAnyPieceSize) {
     reader->Release();
 }
 
+TEST(StreamFile, WritingSeeksOnlyToFrameBoundariesItHasWritten) {
+    // 16-bit stereo: 4-byte frames. Ten bytes are two frames and half of a third.
+    const std::string path = scratch::TestDirectory() + "/rewrite.wav";
+    const Bytes data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    ISpStream* writer = NewStream();
+    ASSERT_EQ(S_OK, CreateFile(writer, path, FormatOfCode(SPSF_48kHz16BitStereo)));
+    ASSERT_EQ(S_OK, writer->Write(data.data(), 10, nullptr));
+    ULARGE_INTEGER position{};
+    ASSERT_EQ(S_OK, writer->Seek(LARGE_INTEGER{0}, STREAM_SEEK_CUR, &position));
+    EXPECT_EQ(10u, position.QuadPart);
+    // The half frame could be written nowhere else.
+    EXPECT_EQ(STG_E_INVALIDFUNCTION, writer->Seek(LARGE_INTEGER{0}, STREAM_SEEK_SET, nullptr));
+    ASSERT_EQ(S_OK, writer->Write(data.data() + 10, 2, nullptr));
+
+    struct Case {
+        LONGLONG move;
+        DWORD origin;
+        HRESULT expected;
+        ULONGLONG position;
+    };
+    const Case cases[] = {
+        {6, STREAM_SEEK_SET, STG_E_INVALIDFUNCTION, 12},  // inside a frame
+        {16, STREAM_SEEK_SET, STG_E_INVALIDFUNCTION, 12},  // past what was written
+        {-8, STREAM_SEEK_END, S_OK, 4},
+        {4, STREAM_SEEK_CUR, S_OK, 8},
+        {-4, STREAM_SEEK_CUR, S_OK, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.move);
+        EXPECT_EQ(c.expected, writer->Seek(LARGE_INTEGER{c.move}, c.origin, nullptr));
+        ASSERT_EQ(S_OK, writer->Seek(LARGE_INTEGER{0}, STREAM_SEEK_CUR, &position));
+        EXPECT_EQ(c.position, position.QuadPart);
+    }
+    // The second frame is written over; the file keeps its length.
+    const Bytes over = {0xA1, 0xA2, 0xA3, 0xA4};
+    ASSERT_EQ(S_OK, writer->Write(over.data(), 4, nullptr));
+    writer->Release();
+
+    scratch::WavHeader header = scratch::ReadWavHeader(path);
+    ASSERT_TRUE(header.valid);
+    ASSERT_EQ(12u, header.dataSize);
+    Bytes file = scratch::ReadAll(path);
+    const Bytes expected = {1, 2, 3, 4, 0xA1, 0xA2, 0xA3, 0xA4, 9, 10, 11, 12};
+    EXPECT_EQ(expected, Bytes(file.begin() + long(header.dataOffset), file.begin() + long(header.dataOffset + 12)));
+}
+
 TEST(StreamFile, RawBytesOfALawAndEightBitFilesAreTheStoredBytes) {
     // A-law and 8-bit PCM store one byte per sample: what Read hands out is exactly what
     // Write was given.

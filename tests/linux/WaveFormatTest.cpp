@@ -1,4 +1,5 @@
-// The wave format module: which sample layout a wave format block stands for.
+// The wave format module: which sample layout and which libsndfile format a wave format
+// block stands for.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -60,4 +61,43 @@ TEST(WaveFormat, LayoutOfAnExtensibleBlockIsItsSubFormats) {
     block.subFormat[0] = 0x03;
     block.header.cbSize = 0;  // too short to hold a sub-format
     EXPECT_FALSE(waveformat::LayoutOf(block.header).has_value());
+}
+
+// What the voice codes, what libsndfile writes and what passes as raw bytes are three
+// answers about one format; they must agree on the size of a frame.
+TEST(WaveFormat, EncodingLibraryFormatAndRawSizeAgree) {
+    struct Case {
+        std::string name;
+        WAVEFORMATEX format;
+        bool voiceCodes;
+        bool rawBytes;
+    };
+    const std::vector<Case> cases = {
+        {"8-bit PCM", WaveFormat(WAVE_FORMAT_PCM, 2, 8000, 8), true, true},
+        {"16-bit PCM", WaveFormat(WAVE_FORMAT_PCM, 2, 8000, 16), true, true},
+        {"24-bit PCM", WaveFormat(WAVE_FORMAT_PCM, 2, 8000, 24), true, true},
+        {"32-bit PCM", WaveFormat(WAVE_FORMAT_PCM, 2, 8000, 32), true, true},
+        {"float", WaveFormat(WAVE_FORMAT_IEEE_FLOAT, 2, 8000, 32), true, true},
+        {"64-bit float", WaveFormat(WAVE_FORMAT_IEEE_FLOAT, 2, 8000, 64), false, true},
+        {"A-law", WaveFormat(WAVE_FORMAT_ALAW, 2, 8000, 8), true, true},
+        {"mu-law", WaveFormat(WAVE_FORMAT_MULAW, 2, 8000, 8), true, true},
+        {"MS ADPCM", WaveFormat(WAVE_FORMAT_ADPCM, 1, 8000, 4), false, false},
+        {"IMA ADPCM", WaveFormat(WAVE_FORMAT_IMA_ADPCM, 1, 8000, 4), false, false},
+        {"GSM 6.10", WaveFormat(WAVE_FORMAT_GSM610, 1, 8000, 0), false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        int sndfileFormat = 0;
+        ASSERT_EQ(S_OK, waveformat::SndfileFormatOf(c.format, &sndfileFormat));
+        const size_t rawFrameBytes = size_t(waveformat::RawSampleBytes(sndfileFormat)) * c.format.nChannels;
+        EXPECT_EQ(c.rawBytes, rawFrameBytes != 0);
+        if (c.rawBytes) {
+            EXPECT_EQ(c.format.nBlockAlign, rawFrameBytes);
+        }
+        auto layout = waveformat::LayoutOf(c.format);
+        ASSERT_EQ(c.voiceCodes, layout.has_value());
+        if (layout) {
+            EXPECT_EQ(rawFrameBytes, layout->BytesPerFrame());
+        }
+    }
 }

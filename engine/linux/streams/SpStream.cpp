@@ -31,7 +31,11 @@ HRESULT SpStream::Read(void* buffer, ULONG size, ULONG* read) {
     std::lock_guard<std::mutex> guard(lock);
     if (read != nullptr) *read = 0;
     if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
-    if (file) return file->ReadBytes(buffer, size, read);
+    if (state == State::File) {
+        if (HRESULT hr = RequireFileBytes(false); FAILED(hr)) return hr;
+        if (buffer == nullptr && size > 0) return STG_E_INVALIDPOINTER;
+        return fileBytes.Read(*reader, buffer, size, read);
+    }
     return base->Read(buffer, size, read);
 }
 
@@ -39,14 +43,22 @@ HRESULT SpStream::Write(const void* buffer, ULONG size, ULONG* written) {
     std::lock_guard<std::mutex> guard(lock);
     if (written != nullptr) *written = 0;
     if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
-    if (file) return file->WriteBytes(buffer, size, written);
+    if (state == State::File) {
+        if (HRESULT hr = RequireFileBytes(true); FAILED(hr)) return hr;
+        if (buffer == nullptr && size > 0) return STG_E_INVALIDPOINTER;
+        return fileBytes.Write(*writer, buffer, size, written);
+    }
     return base->Write(buffer, size, written);
 }
 
 HRESULT SpStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) {
     std::lock_guard<std::mutex> guard(lock);
     if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
-    if (file) return file->SeekBytes(move.QuadPart, origin, newPosition);
+    if (state == State::File) {
+        if (HRESULT hr = RequireFileBytes(writer != nullptr); FAILED(hr)) return hr;
+        return writer ? fileBytes.Seek(*writer, move.QuadPart, origin, newPosition)
+                      : fileBytes.Seek(*reader, move.QuadPart, origin, newPosition);
+    }
     return base->Seek(move, origin, newPosition);
 }
 
@@ -54,7 +66,7 @@ HRESULT SpStream::SetSize(ULARGE_INTEGER newSize) {
     std::lock_guard<std::mutex> guard(lock);
     if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
     // A WAV file's size follows from what is written into it.
-    if (file) return STG_E_INVALIDFUNCTION;
+    if (state == State::File) return STG_E_INVALIDFUNCTION;
     return base->SetSize(newSize);
 }
 
@@ -102,27 +114,23 @@ HRESULT SpStream::BindToFile(LPCWSTR fileName, SPFILEMODE mode, const GUID* form
     if (state != State::Unbound) return SPERR_ALREADY_INITIALIZED;
 
     const std::string path = Utf16ToUtf8(fileName);
-    std::unique_ptr<WavFile> opened;
-    HRESULT hr = S_OK;
     switch (mode) {
         case SPFM_OPEN_READONLY:
-            hr = WavFile::Open(path, &opened);
+            if (HRESULT hr = WavReader::Open(path, &reader); FAILED(hr)) return hr;
+            format = reader->FormatBlock();
             break;
         case SPFM_CREATE:
         case SPFM_CREATE_ALWAYS:
             if (formatId == nullptr || waveFormat == nullptr) return E_INVALIDARG;
             // Only audio can go into a WAV file.
             if (*formatId != SPDFID_WaveFormatEx) return SPERR_UNSUPPORTED_FORMAT;
-            hr = WavFile::Create(path, *waveFormat, mode == SPFM_CREATE, &opened);
+            if (HRESULT hr = WavWriter::Create(path, *waveFormat, mode == SPFM_CREATE, &writer); FAILED(hr)) return hr;
+            format = writer->FormatBlock();
             break;
         default:
             // Reading and writing one file at once is not offered.
             return E_NOTIMPL;
     }
-    if (FAILED(hr)) return hr;
-
-    file = std::move(opened);
-    format = file->FormatBlock();
     this->formatId = SPDFID_WaveFormatEx;
     state = State::File;
     return S_OK;
@@ -132,7 +140,7 @@ HRESULT SpStream::Close() {
     std::lock_guard<std::mutex> guard(lock);
     if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
     // A file tells here whether everything written, and its header, reached the disk.
-    HRESULT hr = file ? file->Finish() : S_OK;
+    HRESULT hr = writer ? writer->Finish() : S_OK;
     ReleaseBacking();
     state = State::Closed;
     return hr;
@@ -142,8 +150,8 @@ HRESULT SpStream::GetFrameFormat(DWORD* samplesPerSec, WORD* channels) {
     if (samplesPerSec == nullptr || channels == nullptr) return E_POINTER;
     std::lock_guard<std::mutex> guard(lock);
     if (HRESULT hr = RequireFile(); FAILED(hr)) return hr;
-    *samplesPerSec = file->SampleRate();
-    *channels = file->Channels();
+    *samplesPerSec = reader ? reader->SampleRate() : writer->SampleRate();
+    *channels = reader ? reader->Channels() : writer->Channels();
     return S_OK;
 }
 
@@ -151,13 +159,19 @@ HRESULT SpStream::ReadFrames(float* interleaved, ULONG frames, ULONG* framesRead
     if (framesRead != nullptr) *framesRead = 0;
     std::lock_guard<std::mutex> guard(lock);
     if (HRESULT hr = RequireFile(); FAILED(hr)) return hr;
-    return file->ReadFrames(interleaved, frames, framesRead);
+    if (reader == nullptr) return STG_E_ACCESSDENIED;
+    if (interleaved == nullptr && frames > 0) return E_POINTER;
+    fileBytes.Drop();  // frames move the file on: a frame the byte calls split is gone
+    return reader->ReadFrames(interleaved, frames, framesRead);
 }
 
 HRESULT SpStream::WriteFrames(const float* interleaved, ULONG frames) {
     std::lock_guard<std::mutex> guard(lock);
     if (HRESULT hr = RequireFile(); FAILED(hr)) return hr;
-    return file->WriteFrames(interleaved, frames);
+    if (writer == nullptr) return STG_E_ACCESSDENIED;
+    if (interleaved == nullptr && frames > 0) return E_POINTER;
+    fileBytes.Drop();  // frames move the file on: a frame the byte calls split is gone
+    return writer->WriteFrames(interleaved, frames);
 }
 
 // Decided when the interface is asked for: only a stream bound to a file offers frames.
@@ -168,7 +182,7 @@ bool SpStream::OffersFrames() {
 
 HRESULT SpStream::RequireFile() const {
     if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
-    return file ? S_OK : E_NOINTERFACE;
+    return state == State::File ? S_OK : E_NOINTERFACE;
 }
 
 HRESULT SpStream::RequireBound() const {
@@ -179,8 +193,17 @@ HRESULT SpStream::RequireBound() const {
     }
 }
 
-// Closing the file completes it: its header sizes become final.
+HRESULT SpStream::RequireFileBytes(bool forWriting) const {
+    size_t frameBytes = reader ? reader->RawFrameBytes() : writer->RawFrameBytes();
+    if (frameBytes == 0) return SPERR_UNSUPPORTED_FORMAT;
+    if (forWriting != (writer != nullptr)) return STG_E_ACCESSDENIED;
+    return S_OK;
+}
+
+// Closing a file written completes it: its header sizes become final.
 void SpStream::ReleaseBacking() {
-    file.reset();
+    reader.reset();
+    writer.reset();
+    fileBytes.Drop();
     base.Clear();
 }

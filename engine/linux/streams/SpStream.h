@@ -1,17 +1,14 @@
 #pragma once
-// streams/: what the voice reads from and writes to besides the device. The stream
-// object behind CLSID_SpStream (this header), bound to a WAV file (WavFile, through
-// libsndfile) or to a base stream; the voice's ends of such objects (StreamEnds: an
-// AudioSink or AudioSource made from whatever object a caller hands the voice); the
-// engine's own frames interface that file-bound streams offer (AudioFrames.h); and
-// WaveFormat, the one module that knows the wave format block. It calls audio/ for the
-// sample codecs and the ends' interfaces, and com/.
+// streams/: the stream object (this header), the WAV files it reads and writes, the voice's
+// stream ends, the wave format table. It calls audio/ (codecs, the ends' interfaces), com/.
 #include <memory>
 #include <mutex>
 #include <vector>
 
 #include "AudioFrames.h"
-#include "WavFile.h"
+#include "FileByteCursor.h"
+#include "WavReader.h"
+#include "WavWriter.h"
 #include "engine/ComObject.h"
 #include "engine/InterfaceHolder.h"
 
@@ -21,11 +18,13 @@ HRESULT CreateSpStream(REFIID iid, void** object);
 void RegisterStreamClasses();
 
 /// The stream object: a stream that carries a format, bound once, either to a base
-/// stream (bytes pass through, the format is a copy of the one given) or to a WAV file.
-/// Until then every data call is refused with SPERR_UNINITIALIZED; after Close with
-/// STG_E_REVERTED. Only a file-bound stream offers its audio as float frames. The last
-/// release, or Close, completes a file it was writing; Close also reports the first write
-/// that failed or a header that could not be completed. Calls may come from any thread.
+/// stream (bytes pass through, the format is a copy of the one given) or to a WAV file,
+/// read (WavReader) or written (WavWriter); a file in a fixed-size encoding also takes
+/// byte calls, split into whole frames by FileByteCursor. Until bound every data call is
+/// refused with SPERR_UNINITIALIZED; after Close with STG_E_REVERTED. Only a file-bound
+/// stream offers its audio as float frames. The last release, or Close, completes a file
+/// it was writing; Close also reports the first write that failed or a header that could
+/// not be completed. Calls may come from any thread.
 class SpStream final : public ComObject<ISpStream, IEngineAudioFrames> {
 public:
     static SpStream* Create();
@@ -62,6 +61,8 @@ private:
     bool OffersFrames();
     HRESULT RequireFile() const;
     HRESULT RequireBound() const;
+    /// Why bytes cannot go the way asked through the file, or S_OK.
+    HRESULT RequireFileBytes(bool forWriting) const;
     void ReleaseBacking();
 
     std::mutex lock;
@@ -69,5 +70,8 @@ private:
     GUID formatId = GUID_NULL;
     std::vector<BYTE> format;  // the wave format block, or empty when there is none
     InterfaceHolder<IStream> base;
-    std::unique_ptr<WavFile> file;
+    // A file is either read or written, chosen when it is bound.
+    std::unique_ptr<WavReader> reader;
+    std::unique_ptr<WavWriter> writer;
+    FileByteCursor fileBytes;
 };

@@ -9,6 +9,53 @@ namespace waveformat {
 
 namespace {
 
+/// One format a WAV file can hold: its tag and sample size in the format block, how the
+/// voice codes its samples as bytes (none: only libsndfile codes them), the libsndfile
+/// subtype that reads and writes it, and the bytes of one raw sample (0 for the block
+/// codecs, whose bytes only make sense decoded).
+struct FormatRow {
+    WORD tag;
+    WORD bits;  // 0: any; the block codecs choose their own layout when they write
+    std::optional<SampleLayout::Encoding> encoding;
+    int subtype;
+    WORD rawSampleBytes;
+};
+
+using Encoding = SampleLayout::Encoding;
+const FormatRow kFormats[] = {
+    {WAVE_FORMAT_PCM, 8, Encoding::UnsignedPcm8, SF_FORMAT_PCM_U8, 1},
+    {WAVE_FORMAT_PCM, 16, Encoding::Pcm16, SF_FORMAT_PCM_16, 2},
+    {WAVE_FORMAT_PCM, 24, Encoding::Pcm24, SF_FORMAT_PCM_24, 3},
+    {WAVE_FORMAT_PCM, 32, Encoding::Pcm32, SF_FORMAT_PCM_32, 4},
+    {WAVE_FORMAT_IEEE_FLOAT, 32, Encoding::Float32, SF_FORMAT_FLOAT, 4},
+    {WAVE_FORMAT_IEEE_FLOAT, 64, std::nullopt, SF_FORMAT_DOUBLE, 8},
+    {WAVE_FORMAT_ALAW, 8, Encoding::ALaw, SF_FORMAT_ALAW, 1},
+    {WAVE_FORMAT_MULAW, 8, Encoding::MuLaw, SF_FORMAT_ULAW, 1},
+    {WAVE_FORMAT_ADPCM, 0, std::nullopt, SF_FORMAT_MS_ADPCM, 0},
+    {WAVE_FORMAT_IMA_ADPCM, 0, std::nullopt, SF_FORMAT_IMA_ADPCM, 0},
+    {WAVE_FORMAT_GSM610, 0, std::nullopt, SF_FORMAT_GSM610, 0},
+};
+
+const FormatRow* RowOf(WORD tag, WORD bits) {
+    for (const FormatRow& row : kFormats)
+        if (row.tag == tag && (row.bits == 0 || row.bits == bits)) return &row;
+    return nullptr;
+}
+
+const FormatRow* RowOfSubtype(int subtype) {
+    for (const FormatRow& row : kFormats)
+        if (row.subtype == subtype) return &row;
+    return nullptr;
+}
+
+/// A tag whose samples are stored as they are (PCM, float, A-law, mu-law): the kind an
+/// extensible block names only to say what a plain block says.
+bool IsPlainSampleTag(WORD tag) {
+    for (const FormatRow& row : kFormats)
+        if (row.tag == tag && row.rawSampleBytes != 0) return true;
+    return false;
+}
+
 constexpr size_t kHeaderBytes = sizeof(WAVEFORMATEX);  // 18
 constexpr size_t kChunkHeaderBytes = 16;                // a format chunk without cbSize
 
@@ -38,70 +85,6 @@ std::optional<WORD> SubFormatTag(const WAVEFORMATEX& format) {
     if (std::memcmp(subFormat + 4, kSubFormatTail, sizeof kSubFormatTail) != 0) return std::nullopt;
     if (subFormat[2] != 0 || subFormat[3] != 0) return std::nullopt;
     return LittleEndian16(subFormat);
-}
-
-bool IsPlainSampleTag(WORD tag) {
-    return tag == WAVE_FORMAT_PCM || tag == WAVE_FORMAT_IEEE_FLOAT || tag == WAVE_FORMAT_ALAW ||
-           tag == WAVE_FORMAT_MULAW;
-}
-
-std::optional<SampleLayout::Encoding> EncodingOf(WORD tag, WORD bits) {
-    using Encoding = SampleLayout::Encoding;
-    switch (tag) {
-        case WAVE_FORMAT_PCM:
-            if (bits == 8) return Encoding::UnsignedPcm8;
-            if (bits == 16) return Encoding::Pcm16;
-            if (bits == 24) return Encoding::Pcm24;
-            if (bits == 32) return Encoding::Pcm32;
-            return std::nullopt;
-        case WAVE_FORMAT_IEEE_FLOAT:
-            if (bits == 32) return Encoding::Float32;
-            return std::nullopt;
-        case WAVE_FORMAT_ALAW:
-            if (bits == 8) return Encoding::ALaw;
-            return std::nullopt;
-        case WAVE_FORMAT_MULAW:
-            if (bits == 8) return Encoding::MuLaw;
-            return std::nullopt;
-        default:
-            return std::nullopt;
-    }
-}
-
-HRESULT SubtypeOf(WORD tag, const WAVEFORMATEX& format, int* subtype) {
-    const unsigned bits = format.wBitsPerSample;
-    auto requireAlignment = [&](unsigned bytesPerSample, int chosen) -> HRESULT {
-        if (format.nBlockAlign != format.nChannels * bytesPerSample) return E_INVALIDARG;
-        *subtype = chosen;
-        return S_OK;
-    };
-    switch (tag) {
-        case WAVE_FORMAT_PCM:
-            switch (bits) {
-                case 8: return requireAlignment(1, SF_FORMAT_PCM_U8);
-                case 16: return requireAlignment(2, SF_FORMAT_PCM_16);
-                case 24: return requireAlignment(3, SF_FORMAT_PCM_24);
-                case 32: return requireAlignment(4, SF_FORMAT_PCM_32);
-                default: return SPERR_UNSUPPORTED_FORMAT;
-            }
-        case WAVE_FORMAT_IEEE_FLOAT:
-            switch (bits) {
-                case 32: return requireAlignment(4, SF_FORMAT_FLOAT);
-                case 64: return requireAlignment(8, SF_FORMAT_DOUBLE);
-                default: return SPERR_UNSUPPORTED_FORMAT;
-            }
-        case WAVE_FORMAT_ALAW:
-            if (bits != 8) return SPERR_UNSUPPORTED_FORMAT;
-            return requireAlignment(1, SF_FORMAT_ALAW);
-        case WAVE_FORMAT_MULAW:
-            if (bits != 8) return SPERR_UNSUPPORTED_FORMAT;
-            return requireAlignment(1, SF_FORMAT_ULAW);
-        // The block codecs choose their own block layout when they write.
-        case WAVE_FORMAT_ADPCM: *subtype = SF_FORMAT_MS_ADPCM; return S_OK;
-        case WAVE_FORMAT_IMA_ADPCM: *subtype = SF_FORMAT_IMA_ADPCM; return S_OK;
-        case WAVE_FORMAT_GSM610: *subtype = SF_FORMAT_GSM610; return S_OK;
-        default: return SPERR_UNSUPPORTED_FORMAT;
-    }
 }
 
 }  // namespace
@@ -159,10 +142,9 @@ std::optional<SampleLayout> LayoutOf(const WAVEFORMATEX& format) {
         if (validBits != 0 && validBits != format.wBitsPerSample) return std::nullopt;
         tag = *subTag;
     }
-    std::optional<SampleLayout::Encoding> encoding = EncodingOf(tag, format.wBitsPerSample);
-    if (!encoding || format.nChannels == 0 || format.nSamplesPerSec == 0) return std::nullopt;
-    SampleLayout layout{*encoding, format.nChannels, format.nSamplesPerSec,
-                        static_cast<WORD>(format.wBitsPerSample / 8)};
+    const FormatRow* row = RowOf(tag, format.wBitsPerSample);
+    if (row == nullptr || !row->encoding || format.nChannels == 0 || format.nSamplesPerSec == 0) return std::nullopt;
+    SampleLayout layout{*row->encoding, format.nChannels, format.nSamplesPerSec, row->rawSampleBytes};
     if (format.nBlockAlign != layout.BytesPerFrame()) return std::nullopt;
     return layout;
 }
@@ -181,31 +163,22 @@ HRESULT SndfileFormatOf(const WAVEFORMATEX& format, int* sndfileFormat) {
         major = SF_FORMAT_WAVEX;
     }
 
-    int subtype = 0;
-    if (HRESULT hr = SubtypeOf(tag, format, &subtype); FAILED(hr)) return hr;
+    const FormatRow* row = RowOf(tag, format.wBitsPerSample);
+    if (row == nullptr) return SPERR_UNSUPPORTED_FORMAT;
+    if (row->rawSampleBytes != 0 && format.nBlockAlign != format.nChannels * row->rawSampleBytes) return E_INVALIDARG;
 
     SF_INFO info{};
     info.samplerate = static_cast<int>(format.nSamplesPerSec);
     info.channels = format.nChannels;
-    info.format = major | subtype;
+    info.format = major | row->subtype;
     if (info.samplerate <= 0 || !sf_format_check(&info)) return SPERR_UNSUPPORTED_FORMAT;
     *sndfileFormat = info.format;
     return S_OK;
 }
 
 int RawSampleBytes(int sndfileFormat) {
-    switch (sndfileFormat & SF_FORMAT_SUBMASK) {
-        case SF_FORMAT_PCM_U8:
-        case SF_FORMAT_PCM_S8:
-        case SF_FORMAT_ALAW:
-        case SF_FORMAT_ULAW: return 1;
-        case SF_FORMAT_PCM_16: return 2;
-        case SF_FORMAT_PCM_24: return 3;
-        case SF_FORMAT_PCM_32:
-        case SF_FORMAT_FLOAT: return 4;
-        case SF_FORMAT_DOUBLE: return 8;
-        default: return 0;
-    }
+    const FormatRow* row = RowOfSubtype(sndfileFormat & SF_FORMAT_SUBMASK);
+    return row == nullptr ? 0 : row->rawSampleBytes;
 }
 
 }  // namespace waveformat

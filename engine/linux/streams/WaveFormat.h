@@ -6,9 +6,10 @@
 #include "engine/linux/com/Com.h"
 
 /// The one place that knows the wave format block (WAVEFORMATEX and its extra bytes): how
-/// an extensible block names a plain format, which sample encoding and which libsndfile
-/// format a tag stands for, how large a raw sample is, and that PCM carries no extra
-/// bytes whatever its cbSize says.
+/// an extensible block names a plain format, that PCM carries no extra bytes whatever its
+/// cbSize says, and, from one table with a row per format (tag and sample size, the
+/// voice's sample encoding, the libsndfile subtype, the raw sample size), which encoding
+/// and which libsndfile format a block stands for and how large a raw sample is.
 namespace waveformat {
 
 /// A wave format block as bytes: the 18-byte header and its cbSize extra bytes.
