@@ -1,9 +1,10 @@
 #pragma once
 // streams/: what the voice reads from and writes to besides the device. The stream
 // object behind CLSID_SpStream (this header), bound to a WAV file (WavFile, through
-// libsndfile) or to a base stream; the voice's ends of such objects (StreamEnds: an
-// AudioSink or AudioSource made from whatever object a caller hands the voice); the
-// engine's own frames interface that file-bound streams offer (AudioFrames.h); and
+// libsndfile) or to a base stream; the voice's ends of such objects (StreamSinks and
+// StreamSources: an AudioSink or AudioSource made from whatever object a caller hands
+// the voice); the engine's own frames interface that file-bound streams offer
+// (AudioFrames.h); and
 // WaveFormat, the one module that knows the wave format block. It calls audio/ for the
 // sample codecs and the ends' interfaces, and com/.
 #include <memory>
