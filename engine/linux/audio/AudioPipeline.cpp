@@ -61,7 +61,7 @@ HRESULT AudioPipeline::ReadFrom(AudioSource& source, size_t* framesRead) {
 HRESULT AudioPipeline::Complete(HRESULT produced, bool waitUntilHeard) {
     HRESULT result = produced;
     if (thread) {
-        HRESULT converted = thread->Complete();
+        HRESULT converted = thread->ConvertRemaining();
         if (result == S_OK) result = converted;
     } else if (result == S_OK) {
         result = stages->Flush();

@@ -1,7 +1,6 @@
 #pragma once
-// audio/: the AudioPipeline every piece of audio takes to an output (this header), what it
-// reads from and writes to, the sample codecs and the default audio output. It calls only
-// com/ and the sound libraries.
+// audio/: the AudioPipeline (this header) and what it reads, writes and encodes, as the
+// README's Layout section lists. It calls only com/ and the sound libraries.
 #include <cstddef>
 #include <memory>
 #include <vector>

@@ -53,7 +53,7 @@ HRESULT PipelineThread::Queue(std::unique_lock<std::mutex>& guard) {
     return S_OK;
 }
 
-HRESULT PipelineThread::Complete() {
+HRESULT PipelineThread::ConvertRemaining() {
     {
         std::unique_lock<std::mutex> guard(lock);
         if (gathering.frames > 0) Queue(guard);

@@ -13,7 +13,7 @@
 /// whoever makes the audio (the synthesizer, a file being read) goes on making the next
 /// piece while the last one is converted and written. For outputs that take audio as fast
 /// as it comes (files, memory); a real-time output paces the writer anyway. The stages are
-/// used on this thread only, from construction to Complete().
+/// used on this thread only, from construction to ConvertRemaining().
 class PipelineThread {
 public:
     /// Starts the thread; throws when it cannot.
@@ -33,7 +33,7 @@ public:
     HRESULT Commit(size_t frames);
     /// Waits until everything queued has been converted, flushes the stages unless the
     /// conversion stopped, and returns the conversion's result.
-    HRESULT Complete();
+    HRESULT ConvertRemaining();
 
 private:
     struct Piece {
