@@ -5,7 +5,7 @@
 HRESULT AudioPipeline::Create(const SampleLayout& input, AudioSink& sink, PipelineControls controls,
                               std::unique_ptr<AudioPipeline>* made) {
     made->reset();
-    if (input.channels == 0 || input.bytesPerSample == 0) return SPERR_UNSUPPORTED_FORMAT;
+    if (input.bytesPerSample == 0) return SPERR_UNSUPPORTED_FORMAT;
     std::unique_ptr<PipelineStages> stages;
     HRESULT hr = PipelineStages::Create(input.samplesPerSec, input.channels, sink, std::move(controls), &stages);
     if (FAILED(hr)) return hr;

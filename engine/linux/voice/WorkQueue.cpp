@@ -28,7 +28,7 @@ bool WorkQueue::Start() {
     return true;
 }
 
-HRESULT WorkQueue::Speak(Speaking work, bool purge, bool async, ULONG* streamNumber) {
+HRESULT WorkQueue::Speak(SpeakingWork work, bool purge, bool async, ULONG* streamNumber) {
     auto job = std::make_shared<Job>();
     job->speaking = std::move(work);
     return Submit(std::move(job), purge, async, streamNumber);

@@ -19,7 +19,7 @@ class WorkQueue {
 public:
     /// One Speak or SpeakStream call's work: it speaks into the output current when its
     /// turn comes, and stops as soon as `stale` says a purge has come since it was given.
-    using Speaking = std::function<HRESULT(AudioSink& output, const std::function<bool()>& stale)>;
+    using SpeakingWork = std::function<HRESULT(AudioSink& output, const std::function<bool()>& stale)>;
 
     explicit WorkQueue(std::shared_ptr<AudioSink> output);
     /// Abandons what is under way and queued, and waits for the worker.
@@ -32,7 +32,7 @@ public:
 
     /// Queues `work` behind what was given before, purging first when asked, and numbers
     /// it; waits for it unless `async`. Returns its result, or S_OK when not waited for.
-    HRESULT Speak(Speaking work, bool purge, bool async, ULONG* streamNumber);
+    HRESULT Speak(SpeakingWork work, bool purge, bool async, ULONG* streamNumber);
     /// Queues a switch to `output` and waits for it: when it returns the worker has let go
     /// of the previous output.
     HRESULT SwitchOutput(std::shared_ptr<AudioSink> output);
@@ -45,7 +45,7 @@ private:
         enum class Kind { Speak, SwitchOutput };
         Kind kind = Kind::Speak;
         uint64_t generation = 0;
-        Speaking speaking;
+        SpeakingWork speaking;
         std::shared_ptr<AudioSink> output;  // a switch's new output
         bool done = false;
         HRESULT result = S_OK;
