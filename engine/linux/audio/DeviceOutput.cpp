@@ -3,8 +3,6 @@
 #include <alsa/asoundlib.h>
 #include <pulse/simple.h>
 
-#include "SampleCodec.h"
-
 namespace {
 
 constexpr size_t kBytesPerMillisecond = DeviceOutput::kSampleRate * 2 / 1000;
@@ -104,8 +102,6 @@ private:
     snd_pcm_t* pcm;
 };
 
-const SampleLayout kDeviceLayout{SampleLayout::Encoding::Pcm16, DeviceOutput::kChannels, DeviceOutput::kSampleRate, 2};
-
 }  // namespace
 
 DeviceOutput::DeviceOutput() = default;
@@ -121,14 +117,12 @@ HRESULT DeviceOutput::Open() {
     return open ? S_OK : E_AUDIO_DEVICE_NOT_READY;
 }
 
-HRESULT DeviceOutput::Write(const float* frames, size_t count) {
+HRESULT DeviceOutput::Write(const void* samples, size_t frames) {
     HRESULT hr = Open();
     if (FAILED(hr)) return hr;
     std::lock_guard<std::mutex> guard(lock);
     if (!connection) return E_AUDIO_DEVICE_NOT_READY;
-    bytes.resize(count * kDeviceLayout.BytesPerFrame());
-    EncodeSamples(kDeviceLayout, frames, count, bytes.data());
-    if (!connection->Write(bytes.data(), count)) {
+    if (!connection->Write(static_cast<const BYTE*>(samples), frames)) {
         // A broken connection is dropped; the next utterance opens a new one.
         connection.reset();
         open = false;

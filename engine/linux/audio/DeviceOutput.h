@@ -2,9 +2,8 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <vector>
 
-#include "AudioEnds.h"
+#include "AudioSink.h"
 
 /// The default audio output: the sound server (PulseAudio or PipeWire, through
 /// libpulse-simple, which honours PULSE_SERVER), else ALSA's "default" device. It plays
@@ -20,14 +19,13 @@ public:
     DeviceOutput();
     ~DeviceOutput() override;
 
-    DWORD SampleRate() const override { return kSampleRate; }
-    WORD Channels() const override { return kChannels; }
+    SampleLayout Layout() const override { return {SampleLayout::Encoding::Pcm16, kChannels, kSampleRate, 2}; }
     size_t PieceFrames() const override { return kSampleRate / 500; }  // 2 ms
     bool PlaysInRealTime() const override { return true; }
     /// S_OK when a connection is open or could be opened; E_AUDIO_DEVICE_NOT_READY when
     /// neither the sound server nor ALSA would take audio.
     HRESULT Open() override;
-    HRESULT Write(const float* frames, size_t count) override;
+    HRESULT Write(const void* samples, size_t frames) override;
     void Discard() override;
     void Drain() override;
 
@@ -46,5 +44,4 @@ private:
     std::unique_ptr<Connection> connection;
     // Whether `connection` is set, readable without waiting for a write under way.
     std::atomic<bool> open{false};
-    std::vector<BYTE> bytes;
 };

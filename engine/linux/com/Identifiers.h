@@ -20,4 +20,3 @@ extern const GUID SPDFID_Text;
 extern const GUID SPDFID_WaveFormatEx;
 
 // The engine's own interfaces, which no caller outside engine/ sees.
-extern const IID IID_IEngineVoiceLanguage;        // voice/SpVoice.h

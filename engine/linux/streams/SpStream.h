@@ -1,6 +1,6 @@
 #pragma once
-// streams/: the stream object (this header), the WAV files it reads and writes, the voice's
-// stream ends, the wave format table. It calls audio/ (codecs, the ends' interfaces), com/.
+// streams/: the stream object (this header), the WAV files it reads and writes, the stream
+// objects as the pipeline's sinks and sources, the wave format table. It calls audio/, com/.
 #include <memory>
 #include <mutex>
 #include <vector>

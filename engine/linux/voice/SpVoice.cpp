@@ -1,48 +1,26 @@
 #include "SpVoice.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <new>
 
 #include "DefaultOutputToken.h"
 #include "EspeakSynthesizer.h"
 #include "Markup.h"
-#include "Utterance.h"
+#include "StreamProducer.h"
+#include "SynthesisProducer.h"
 #include "VoiceLanguage.h"
 #include "engine/CodePoints.h"
-#include "engine/linux/audio/AudioConverter.h"
-#include "engine/linux/audio/ConversionThread.h"
 #include "engine/linux/audio/DeviceOutput.h"
 #include "engine/linux/com/ClassTable.h"
-#include "engine/linux/streams/StreamEnds.h"
+#include "engine/linux/streams/StreamSinks.h"
+#include "engine/linux/streams/StreamSources.h"
 
 namespace {
 
 constexpr DWORD kSpeakFlags = SPF_ASYNC | SPF_PURGEBEFORESPEAK | SPF_IS_XML | SPF_IS_NOT_XML;
 constexpr DWORD kSpeakStreamFlags = SPF_ASYNC | SPF_PURGEBEFORESPEAK;
-constexpr size_t kSourceReadFrames = 4096;
-constexpr unsigned kSilencePieceMilliseconds = 20;
-
-/// The user's language if espeak-ng can speak it, else English.
-const char* ChooseLanguage() {
-    const char* voice = voicelanguage::UserVoice([](const char* name) { return std::getenv(name); });
-    return EspeakSynthesizer::HasVoice(voice) ? voice : voicelanguage::kEnglish;
-}
 
 }  // namespace
-
-struct SpVoice::Job {
-    enum class Kind { Speak, Play, Switch };
-    Kind kind = Kind::Speak;
-    uint64_t generation = 0;
-    Utterance utterance;
-    std::unique_ptr<AudioSource> source;
-    std::shared_ptr<AudioSink> sink;
-    bool drain = false;  // synchronous speech ends when it has been heard
-    bool done = false;
-    HRESULT result = S_OK;
-};
 
 HRESULT CreateSpVoice(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
@@ -58,38 +36,28 @@ void RegisterVoiceClasses() { RegisterCreatableClass(CLSID_SpVoice, &CreateSpVoi
 SpVoice* SpVoice::Create() {
     SpVoice* voice = new (std::nothrow) SpVoice();
     if (voice == nullptr) return nullptr;
-    try {
-        voice->worker = std::thread(&SpVoice::Work, voice);
-    } catch (...) {
+    if (!voice->work.Start()) {
         voice->Release();
         return nullptr;
     }
     return voice;
 }
 
+const char* SpVoice::ChooseLanguage() {
+    const char* voice = voicelanguage::UserVoice([](const char* name) { return std::getenv(name); });
+    return EspeakSynthesizer::HasVoice(voice) ? voice : voicelanguage::kEnglish;
+}
+
 SpVoice::SpVoice()
     : language(ChooseLanguage()),
       device(std::make_shared<DeviceOutput>()),
       deviceToken(InterfaceHolder<ISpStreamFormat>::Adopt(DefaultOutputToken::Create())),
-      current(device) {
+      work(device) {
     reportedOutput = deviceToken;
 }
 
-SpVoice::~SpVoice() {
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        stopping = true;
-        ++generation;  // whatever is being spoken is abandoned
-        for (auto& job : queue) job->done = true;
-        queue.clear();
-    }
-    wake.notify_all();
-    settled.notify_all();
-    if (worker.joinable()) worker.join();
-}
-
 HRESULT SpVoice::SetRate(LONG newRate) {
-    if (newRate < kMinimumRate || newRate > kMaximumRate) return E_INVALIDARG;
+    if (newRate < SPMIN_RATE || newRate > SPMAX_RATE) return E_INVALIDARG;
     rate = newRate;
     return S_OK;
 }
@@ -101,7 +69,7 @@ HRESULT SpVoice::GetRate(LONG* result) {
 }
 
 HRESULT SpVoice::SetVolume(USHORT newVolume) {
-    if (newVolume > kMaximumVolume) return E_INVALIDARG;
+    if (newVolume > SPMAX_VOLUME) return E_INVALIDARG;
     volume.store(newVolume, std::memory_order_relaxed);  // read per piece; nothing else depends on it
     return S_OK;
 }
@@ -121,18 +89,17 @@ HRESULT SpVoice::GetOutputStream(ISpStreamFormat** stream) {
 
 HRESULT SpVoice::SetOutput(IUnknown* output, BOOL) {
     // The voice converts to whatever format the output has, so it never needs to change it.
-    auto job = std::make_shared<Job>();
-    job->kind = Job::Kind::Switch;
+    std::shared_ptr<AudioSink> sink;
     InterfaceHolder<ISpStreamFormat> reported;
     bool isDevice = IsDefaultAudioOutput(output);
     if (isDevice) {
-        job->sink = device;
+        sink = device;
         reported = deviceToken;
     } else {
-        std::unique_ptr<AudioSink> sink;
-        HRESULT hr = MakeStreamSink(output, &sink);
+        std::unique_ptr<AudioSink> made;
+        HRESULT hr = MakeStreamSink(output, &made);
         if (FAILED(hr)) return hr;
-        job->sink = std::move(sink);
+        sink = std::move(made);
         reported = InterfaceHolder<ISpStreamFormat>::Query(output, IID_ISpStreamFormat);
     }
     {
@@ -142,55 +109,47 @@ HRESULT SpVoice::SetOutput(IUnknown* output, BOOL) {
     }
     // Waiting for the switch means the voice has let go of the previous output when this
     // returns: a file it was writing is complete once its other holders release it.
-    return Submit(job, false, false, nullptr);
+    return work.SwitchOutput(std::move(sink));
 }
 
 HRESULT SpVoice::Speak(LPCWSTR text, DWORD flags, ULONG* streamNumber) {
     if ((flags & ~kSpeakFlags) != 0 || ((flags & SPF_IS_XML) && (flags & SPF_IS_NOT_XML)))
         return SPERR_INVALID_FLAGS;
     if (text == nullptr) return E_POINTER;
-    auto job = std::make_shared<Job>();
-    job->kind = Job::Kind::Speak;
     std::string utf8 = Utf16ToUtf8(text);
     bool markup = (flags & SPF_IS_XML) != 0 || ((flags & SPF_IS_NOT_XML) == 0 && LooksLikeMarkup(utf8));
-    job->utterance = markup ? MarkupUtterance(utf8) : PlainUtterance(std::move(utf8));
-    job->drain = (flags & SPF_ASYNC) == 0;
-    bool purge = (flags & SPF_PURGEBEFORESPEAK) != 0;
+    Utterance utterance = markup ? MarkupUtterance(utf8) : PlainUtterance(std::move(utf8));
+    const bool async = (flags & SPF_ASYNC) != 0;
+    const bool purge = (flags & SPF_PURGEBEFORESPEAK) != 0;
     // Nothing to say still purges, and still takes a stream number.
-    if (HRESULT hr = job->utterance.empty() ? S_OK : CheckDevice(); FAILED(hr)) {
-        if (purge) Submit(nullptr, true, true, nullptr);
+    if (HRESULT hr = utterance.empty() ? S_OK : CheckDevice(); FAILED(hr)) {
+        if (purge) work.Purge();
         return hr;
     }
-    return Submit(job, purge, (flags & SPF_ASYNC) != 0, streamNumber);
+    auto speaking = [this, utterance = std::move(utterance), async](AudioSink& output,
+                                                                   const std::function<bool()>& stale) {
+        // The rate is read when the utterance's turn comes.
+        return SpeakUtterance(utterance, language, rate.load(), output, Controls(stale), !async);
+    };
+    return work.Speak(std::move(speaking), purge, async, streamNumber);
 }
 
 HRESULT SpVoice::SpeakStream(IStream* stream, DWORD flags, ULONG* streamNumber) {
     if ((flags & ~kSpeakStreamFlags) != 0) return SPERR_INVALID_FLAGS;
-    auto job = std::make_shared<Job>();
-    job->kind = Job::Kind::Play;
-    job->drain = (flags & SPF_ASYNC) == 0;
-    HRESULT hr = MakeStreamSource(stream, &job->source);
+    std::unique_ptr<AudioSource> made;
+    HRESULT hr = MakeStreamSource(stream, &made);
     if (FAILED(hr)) return hr;
     hr = CheckDevice();
     if (FAILED(hr)) return hr;
-    return Submit(job, (flags & SPF_PURGEBEFORESPEAK) != 0, (flags & SPF_ASYNC) != 0, streamNumber);
+    const bool async = (flags & SPF_ASYNC) != 0;
+    std::shared_ptr<AudioSource> source = std::move(made);
+    auto speaking = [this, source, async](AudioSink& output, const std::function<bool()>& stale) mutable {
+        return SpeakSource(std::move(source), output, Controls(stale), !async);
+    };
+    return work.Speak(std::move(speaking), (flags & SPF_PURGEBEFORESPEAK) != 0, async, streamNumber);
 }
 
-HRESULT SpVoice::WaitUntilDone(ULONG milliseconds) {
-    std::unique_lock<std::mutex> guard(lock);
-    auto idle = [this] { return (queue.empty() && !busy) || stopping; };
-    if (milliseconds == INFINITE) {
-        settled.wait(guard, idle);
-        return S_OK;
-    }
-    return settled.wait_for(guard, std::chrono::milliseconds(milliseconds), idle) ? S_OK : S_FALSE;
-}
-
-HRESULT SpVoice::GetLanguage(const char** espeakVoice) {
-    if (espeakVoice == nullptr) return E_POINTER;
-    *espeakVoice = language;
-    return S_OK;
-}
+HRESULT SpVoice::WaitUntilDone(ULONG milliseconds) { return work.WaitUntilDone(milliseconds); }
 
 HRESULT SpVoice::CheckDevice() {
     bool toDevice;
@@ -201,187 +160,6 @@ HRESULT SpVoice::CheckDevice() {
     return toDevice ? device->Open() : S_OK;
 }
 
-HRESULT SpVoice::Submit(std::shared_ptr<Job> job, bool purge, bool async, ULONG* streamNumber) {
-    std::unique_lock<std::mutex> guard(lock);
-    if (purge) {
-        ++generation;
-        discardPending = true;
-        // Queued speech is dropped; queued output switches still happen, in order.
-        auto stale = std::remove_if(queue.begin(), queue.end(), [](const std::shared_ptr<Job>& queued) {
-            if (queued->kind == Job::Kind::Switch) return false;
-            queued->done = true;
-            return true;
-        });
-        queue.erase(stale, queue.end());
-        settled.notify_all();
-    }
-    if (job == nullptr) {
-        wake.notify_all();
-        return S_OK;
-    }
-    if (job->kind != Job::Kind::Switch && streamNumber != nullptr) *streamNumber = ++lastStreamNumber;
-    job->generation = generation.load();
-    queue.push_back(job);
-    wake.notify_all();
-    if (async) return S_OK;
-    settled.wait(guard, [&] { return job->done; });
-    return job->result;
-}
-
-void SpVoice::Work() {
-    for (;;) {
-        std::shared_ptr<Job> job;
-        bool discard = false;
-        {
-            std::unique_lock<std::mutex> guard(lock);
-            wake.wait(guard, [this] { return stopping || discardPending || !queue.empty(); });
-            if (stopping) break;
-            discard = std::exchange(discardPending, false);
-            if (!queue.empty()) {
-                job = queue.front();
-                queue.pop_front();
-                busy = true;
-            }
-        }
-        if (discard) current->Discard();
-        if (job == nullptr) continue;
-        HRESULT result = Run(*job);
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            job->result = result;
-            job->done = true;
-            busy = false;
-        }
-        settled.notify_all();
-    }
-    current->Discard();
-}
-
-HRESULT SpVoice::Run(Job& job) {
-    switch (job.kind) {
-        case Job::Kind::Switch:
-            current = std::move(job.sink);  // the previous output is let go of here
-            return S_OK;
-        case Job::Kind::Speak:
-            return SpeakText(job);
-        case Job::Kind::Play:
-            return PlaySource(job);
-    }
-    return E_UNEXPECTED;
-}
-
-HRESULT SpVoice::SpeakText(const Job& job) {
-    if (job.utterance.empty() || IsStale(job.generation)) return S_OK;
-    HRESULT hr = EspeakSynthesizer::Initialize();
-    if (FAILED(hr)) return hr;
-    DWORD synthesisRate = EspeakSynthesizer::SampleRate();  // loads the synthesizer on first use
-    if (synthesisRate == 0) return E_FAIL;
-    AudioConverter converter(synthesisRate, 1, current->SampleRate(), current->Channels());
-    if (!converter.IsReady()) return SPERR_UNSUPPORTED_FORMAT;
-    // Synthesized audio and silences alike go through the one conversion path in order.
-    ConversionRun conversion = Conversion(converter, job.generation);
-    // espeak-ng opens an utterance with some milliseconds of digital silence; played live,
-    // leaving it out lets the first sound be heard that much sooner.
-    bool skipLeadingSilence = current->PlaysInRealTime();
-    std::vector<float> input;
-    HRESULT delivered = S_OK;
-    auto onChunk = [&](const int16_t* samples, size_t count) {
-        if (IsStale(job.generation)) {
-            delivered = S_FALSE;
-            return false;
-        }
-        if (skipLeadingSilence) {
-            size_t silent = 0;
-            while (silent < count && samples[silent] == 0) ++silent;
-            if (silent == count) return true;
-            samples += silent;
-            count -= silent;
-            skipLeadingSilence = false;
-        }
-        input.resize(count);
-        for (size_t i = 0; i < count; ++i) input[i] = samples[i] / 32768.0f;
-        delivered = conversion.Convert(input.data(), count);
-        return delivered == S_OK;
-    };
-    const int wordsPerMinute = EspeakSynthesizer::WordsPerMinute(rate.load());
-    for (const UtterancePart& part : job.utterance) {
-        if (part.IsSilence()) {
-            delivered = SpeakSilence(conversion, part.silenceMs, job.generation);
-        } else {
-            unsigned textFlags = EspeakSynthesizer::kPlainText;
-            if (part.ssml) textFlags |= EspeakSynthesizer::kSsml;
-            if (part.phonemes) textFlags |= EspeakSynthesizer::kPhonemes;
-            hr = EspeakSynthesizer::Synthesize(part.text, textFlags, language, wordsPerMinute, onChunk);
-            if (delivered == S_OK && FAILED(hr)) delivered = hr;
-        }
-        if (delivered != S_OK) break;
-    }
-    delivered = conversion.Finish(delivered);
-    return Finish(delivered, delivered == S_FALSE, job.drain);
-}
-
-HRESULT SpVoice::SpeakSilence(ConversionRun& conversion, unsigned milliseconds, uint64_t workGeneration) {
-    const DWORD sampleRate = EspeakSynthesizer::SampleRate();
-    const std::vector<float> zeros(sampleRate * kSilencePieceMilliseconds / 1000, 0.0f);
-    uint64_t left = uint64_t{milliseconds} * sampleRate / 1000;
-    while (left > 0) {
-        if (IsStale(workGeneration)) return S_FALSE;
-        size_t count = static_cast<size_t>(std::min<uint64_t>(left, zeros.size()));
-        HRESULT hr = conversion.Convert(zeros.data(), count);
-        if (hr != S_OK) return hr;
-        left -= count;
-    }
-    return S_OK;
-}
-
-HRESULT SpVoice::PlaySource(Job& job) {
-    AudioSource& source = *job.source;
-    AudioConverter converter(source.SampleRate(), source.Channels(), current->SampleRate(), current->Channels());
-    if (!converter.IsReady()) return SPERR_UNSUPPORTED_FORMAT;
-    ConversionRun conversion = Conversion(converter, job.generation);
-    std::vector<float> input(kSourceReadFrames * source.Channels());
-    HRESULT delivered = S_OK;
-    for (;;) {
-        if (IsStale(job.generation)) {
-            delivered = S_FALSE;
-            break;
-        }
-        size_t got = 0;
-        delivered = source.Read(input.data(), kSourceReadFrames, &got);
-        if (FAILED(delivered)) break;
-        delivered = S_OK;
-        if (got == 0) break;
-        delivered = conversion.Convert(input.data(), got);
-        if (delivered != S_OK) break;
-    }
-    delivered = conversion.Finish(delivered);
-    job.source.reset();  // the stream is let go of as soon as it has been spoken
-    return Finish(delivered, delivered == S_FALSE, job.drain);
-}
-
-ConversionRun SpVoice::Conversion(AudioConverter& converter, uint64_t workGeneration) {
-    auto deliver = [this, workGeneration](const float* frames, size_t count) {
-        return Deliver(frames, count, workGeneration);
-    };
-    return ConversionRun(converter, deliver, [this] { return Gain(); }, !current->PlaysInRealTime());
-}
-
-HRESULT SpVoice::Finish(HRESULT result, bool abandoned, bool drain) {
-    if (abandoned) {
-        current->Discard();
-        return S_OK;
-    }
-    if (SUCCEEDED(result) && drain) current->Drain();
-    return result;
-}
-
-HRESULT SpVoice::Deliver(const float* frames, size_t total, uint64_t workGeneration) {
-    size_t channels = current->Channels();
-    size_t piece = current->PieceFrames() != 0 ? current->PieceFrames() : std::max<size_t>(total, 1);
-    for (size_t at = 0; at < total; at += piece) {
-        if (IsStale(workGeneration)) return S_FALSE;
-        HRESULT hr = current->Write(frames + at * channels, std::min(piece, total - at));
-        if (FAILED(hr)) return hr;
-    }
-    return IsStale(workGeneration) ? S_FALSE : S_OK;
+PipelineControls SpVoice::Controls(const std::function<bool()>& stale) const {
+    return {[this] { return static_cast<float>(volume.load()) / SPMAX_VOLUME; }, stale};
 }

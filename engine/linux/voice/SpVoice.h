@@ -1,26 +1,14 @@
 #pragma once
-// voice/: the voice behind CLSID_SpVoice (this header) with its worker thread, the
-// espeak-ng synthesizer it speaks with (EspeakSynthesizer), the markup it understands
-// (Markup, PhoneSet), what text comes to for espeak-ng (Utterance) and the words it may be
-// given (EspeakText), the languages and
-// their espeak-ng voices (VoiceLanguage), and the object that stands for the default
-// audio output when a caller asks the voice for its output (DefaultOutputToken). It calls
-// audio/ for the conversion path and the device, streams/ for the ends of the objects
-// callers hand it, and com/.
+// voice/: the voice behind CLSID_SpVoice (this header) and what it is made of, as the
+// README's Layout section lists. It calls audio/, streams/ and com/.
 #include <atomic>
-#include <condition_variable>
-#include <deque>
-#include <functional>
 #include <memory>
 #include <mutex>
-#include <string>
-#include <thread>
-#include <vector>
 
+#include "WorkQueue.h"
 #include "engine/ComObject.h"
 #include "engine/InterfaceHolder.h"
-#include "engine/linux/audio/AudioConverter.h"
-#include "engine/linux/audio/AudioEnds.h"
+#include "engine/linux/audio/AudioPipeline.h"
 
 /// Makes a voice (CLSID_SpVoice) on the default audio output; fails when the synthesizer
 /// cannot work here.
@@ -28,35 +16,24 @@ HRESULT CreateSpVoice(REFIID iid, void** object);
 /// Enters the voice's class into the engine's class table.
 void RegisterVoiceClasses();
 
-class ConversionRun;
 class DeviceOutput;
 
-/// Engine-internal: the language a voice chose for itself when it was made (the user's,
-/// see VoiceLanguage's UserVoice), as the name of the espeak-ng voice that speaks text
-/// markup does not give a language of its own.
-struct IEngineVoiceLanguage : IUnknown {
-    /// `*espeakVoice` is "en", "de", "pt-br" and the like, valid as long as the process.
-    virtual HRESULT GetLanguage(const char** espeakVoice) = 0;
-
-protected:
-    ~IEngineVoiceLanguage() = default;
-};
-
-ENGINE_INTERFACE_TRAITS(IEngineVoiceLanguage, IUnknown, IID_IEngineVoiceLanguage);
-
-/// The voice behind CLSID_SpVoice. Its own worker thread does all speaking, in the order
-/// the work was given: text synthesised with espeak-ng, streams read and converted, and
-/// output switches, so speech queued before a switch goes to the old output. A purge
-/// makes everything older stale (a generation count checked on every piece of audio) and
-/// drops what the sound server still holds. Volume is read on every piece; rate at the
-/// start of each utterance. Text given without either XML flag is markup when it looks
-/// like markup. The voice speaks in the user's language, chosen once when it is made.
-/// Calls may come from any thread.
-class SpVoice : public ComObject<ISpVoice, IEngineVoiceLanguage> {
+/// The voice behind CLSID_SpVoice: the COM surface. Its work (text, streams, output
+/// switches) is done in order on its WorkQueue's thread; Speak and SpeakStream hand it
+/// work made by the producers (SpeakUtterance, SpeakSource). Volume is read on every piece
+/// of audio; rate at the start of each utterance. Text given without either XML flag is
+/// markup when it looks like markup. The voice speaks in the user's language, chosen once
+/// when it is made. Calls may come from any thread.
+class SpVoice : public ComObject<ISpVoice> {
 public:
     /// A new voice on the default audio output, its worker running; null if the worker
     /// could not be started.
     static SpVoice* Create();
+
+    /// The espeak-ng voice a voice made now speaks text in that gives no language of its
+    /// own: the user's language (VoiceLanguage's UserVoice) if espeak-ng can speak it,
+    /// else English. Valid as long as the process.
+    static const char* ChooseLanguage();
 
     HRESULT SetOutput(IUnknown* output, BOOL allowFormatChanges) override;
     HRESULT GetOutputStream(ISpStreamFormat** stream) override;
@@ -67,64 +44,26 @@ public:
     HRESULT Speak(LPCWSTR text, DWORD flags, ULONG* streamNumber) override;
     HRESULT SpeakStream(IStream* stream, DWORD flags, ULONG* streamNumber) override;
     HRESULT WaitUntilDone(ULONG milliseconds) override;
-    HRESULT GetLanguage(const char** espeakVoice) override;
-
-    static constexpr USHORT kMaximumVolume = 100;
-    static constexpr LONG kMinimumRate = -10;
-    static constexpr LONG kMaximumRate = 10;
 
 private:
-    struct Job;
-
     SpVoice();
-    ~SpVoice() override;
+    ~SpVoice() override = default;
 
-    /// Queues `job` behind the work already given, purging first when asked; waits for it
-    /// unless `async`. Returns the job's result, or S_OK when not waited for.
-    HRESULT Submit(std::shared_ptr<Job> job, bool purge, bool async, ULONG* streamNumber);
     /// Fails when the output later speech goes to is the device and it cannot be opened.
     HRESULT CheckDevice();
+    /// How the pipelines of work given now are steered: this voice's volume, and `stale`.
+    PipelineControls Controls(const std::function<bool()>& stale) const;
 
-    void Work();
-    HRESULT Run(Job& job);
-    HRESULT SpeakText(const Job& job);
-    /// `milliseconds` of silence into the conversion path, in pieces, so a purge cuts it
-    /// short.
-    HRESULT SpeakSilence(ConversionRun& conversion, unsigned milliseconds, uint64_t workGeneration);
-    HRESULT PlaySource(Job& job);
-    /// The conversion path for one piece of work into the current output. A device paces
-    /// the writing to the pace of listening, so the worker converts each piece itself; a
-    /// file or memory takes audio as fast as it comes, so converting and writing beside
-    /// the synthesizer or the reading of a file shortens the whole job.
-    ConversionRun Conversion(AudioConverter& converter, uint64_t workGeneration);
-    /// Hands converted frames to the current output in its own piece size, giving up
-    /// (S_FALSE) as soon as the work has gone stale.
-    HRESULT Deliver(const float* frames, size_t count, uint64_t workGeneration);
-    /// What an utterance or stream does after its last piece.
-    HRESULT Finish(HRESULT result, bool abandoned, bool drain);
-
-    bool IsStale(uint64_t workGeneration) const { return workGeneration != generation.load(); }
-    float Gain() const { return static_cast<float>(volume.load()) / kMaximumVolume; }
-
-    std::atomic<uint64_t> generation{0};
-    std::atomic<USHORT> volume{kMaximumVolume};
+    std::atomic<USHORT> volume{SPMAX_VOLUME};
     std::atomic<LONG> rate{0};
     const char* const language;  // the espeak-ng voice for text without a language of its own
 
     std::mutex lock;
-    std::condition_variable wake;     // the worker: work, a purge or the end has come
-    std::condition_variable settled;  // callers: a piece of work has finished
-    std::deque<std::shared_ptr<Job>> queue;
-    bool busy = false;
-    bool discardPending = false;
-    bool stopping = false;
-    ULONG lastStreamNumber = 0;
     // What later work will go to, as callers see it (the worker follows through the queue).
     InterfaceHolder<ISpStreamFormat> reportedOutput;
     bool outputIsDevice = true;
 
     std::shared_ptr<DeviceOutput> device;
     InterfaceHolder<ISpStreamFormat> deviceToken;
-    std::shared_ptr<AudioSink> current;  // the worker's output
-    std::thread worker;
+    WorkQueue work;  // last: its worker stops before the rest goes
 };

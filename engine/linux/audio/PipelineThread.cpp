@@ -1,16 +1,15 @@
-#include "ConversionThread.h"
+#include "PipelineThread.h"
 
 #include <algorithm>
 #include <utility>
 
-ConversionThread::ConversionThread(AudioConverter& converter, AudioConverter::FrameHandler deliver, GainSource gain)
-    : converter(converter),
-      gatheredFrames(std::min(kGatheredFrames, converter.InputFramesPerPiece())),
-      deliver(std::move(deliver)),
-      gain(std::move(gain)),
-      worker(&ConversionThread::Run, this) {}
+PipelineThread::PipelineThread(PipelineStages& stages, WORD inputChannels)
+    : stages(stages),
+      channels(inputChannels),
+      gatheredFrames(std::min(kGatheredFrames, stages.InputFramesPerPiece())),
+      worker(&PipelineThread::Run, this) {}
 
-ConversionThread::~ConversionThread() {
+PipelineThread::~PipelineThread() {
     {
         std::lock_guard<std::mutex> guard(lock);
         queue.clear();
@@ -22,20 +21,24 @@ ConversionThread::~ConversionThread() {
     if (worker.joinable()) worker.join();
 }
 
-void ConversionThread::Fail(HRESULT hr) {
+void PipelineThread::Fail(HRESULT hr) {
     if (hr != S_OK && result.load() == S_OK) result.store(hr);
 }
 
-HRESULT ConversionThread::Convert(const float* input, size_t frames) {
+float* PipelineThread::Room(size_t frames) {
+    gathering.samples.resize((gathering.frames + frames) * channels);
+    return gathering.samples.data() + gathering.frames * channels;
+}
+
+HRESULT PipelineThread::Commit(size_t frames) {
     if (HRESULT hr = result.load(); hr != S_OK) return hr;
-    gathering.samples.insert(gathering.samples.end(), input, input + frames * converter.InputChannels());
     gathering.frames += frames;
     if (gathering.frames < gatheredFrames) return S_OK;
     std::unique_lock<std::mutex> guard(lock);
     return Queue(guard);
 }
 
-HRESULT ConversionThread::Queue(std::unique_lock<std::mutex>& guard) {
+HRESULT PipelineThread::Queue(std::unique_lock<std::mutex>& guard) {
     roomFree.wait(guard, [this] { return queue.size() < kQueuedPieces || result.load() != S_OK; });
     if (HRESULT hr = result.load(); hr != S_OK) return hr;
     queue.push_back(std::move(gathering));
@@ -50,7 +53,7 @@ HRESULT ConversionThread::Queue(std::unique_lock<std::mutex>& guard) {
     return S_OK;
 }
 
-HRESULT ConversionThread::Finish() {
+HRESULT PipelineThread::ConvertRemaining() {
     {
         std::unique_lock<std::mutex> guard(lock);
         if (gathering.frames > 0) Queue(guard);
@@ -61,7 +64,7 @@ HRESULT ConversionThread::Finish() {
     return result.load();
 }
 
-void ConversionThread::Run() {
+void PipelineThread::Run() {
     std::unique_lock<std::mutex> guard(lock);
     std::deque<Piece> batch;
     for (;;) {
@@ -72,7 +75,7 @@ void ConversionThread::Run() {
         guard.unlock();
         HRESULT hr = S_OK;
         for (Piece& piece : batch) {
-            if (hr == S_OK) hr = converter.Convert(piece.samples.data(), piece.frames, gain(), deliver);
+            if (hr == S_OK) hr = stages.Convert(piece.samples.data(), piece.frames);
         }
         guard.lock();
         for (Piece& piece : batch) spare.push_back(std::move(piece));
@@ -85,31 +88,8 @@ void ConversionThread::Run() {
     }
     if (result.load() == S_OK) {
         guard.unlock();
-        HRESULT hr = converter.Flush(gain(), deliver);
+        HRESULT hr = stages.Flush();
         guard.lock();
         Fail(hr);
     }
-}
-
-ConversionRun::ConversionRun(AudioConverter& converter, AudioConverter::FrameHandler deliver,
-                             ConversionThread::GainSource gain, bool beside)
-    : converter(converter), deliver(std::move(deliver)), gain(std::move(gain)) {
-    if (!beside) return;
-    try {
-        thread = std::make_unique<ConversionThread>(converter, this->deliver, this->gain);
-    } catch (...) {
-        thread.reset();  // no thread to be had: the caller converts
-    }
-}
-
-HRESULT ConversionRun::Convert(const float* input, size_t frames) {
-    return thread ? thread->Convert(input, frames) : converter.Convert(input, frames, gain(), deliver);
-}
-
-HRESULT ConversionRun::Finish(HRESULT result) {
-    if (thread) {
-        HRESULT converted = thread->Finish();
-        return result == S_OK ? converted : result;
-    }
-    return result == S_OK ? converter.Flush(gain(), deliver) : result;
 }
