@@ -1,17 +1,13 @@
 #pragma once
 // compare-bench: the service and the rendering facility side by side with the tools people
-// would use instead, each figure with the peer's measured in the same run. Each part
-// prints its results as "key value" lines on standard output (progress and details go to
-// standard error); `compare-bench table FILE` turns the collected lines into one table.
-// bench/compare.sh sets up the rig and runs every part.
+// would use instead, each figure beside the peer's measured in the same run. Each part
+// reports "key value" lines on standard output (details go to standard error);
+// `compare-bench table FILE` turns the collected lines into one table. bench/compare.sh
+// sets up the rig and runs every part. The parts share Figures.h and ProcessProbe.h and
+// drive programs through the tests' own helpers (ServiceProcess, ToolRun, MonitorRecorder).
 #include <sys/types.h>
 
 #include <string>
-
-/// One result line: "key value".
-void Report(const std::string& key, double value);
-/// A helper program built beside this one (file-job, bare-receiver).
-std::string HelperPath(const char* name);
 
 /// Resident size of the idle service, fresh, against speech-dispatcher's whole process tree
 /// (`speechDispatcher` is its pid); `moment` names when ("idle", "after-speech").
