@@ -9,11 +9,9 @@
 
 #include <string>
 
-/// Resident size of the idle service, fresh, against speech-dispatcher's whole process tree
-/// (`speechDispatcher` is its pid); `moment` names when ("idle", "after-speech").
+/// The service's resident size, fresh (at "idle"), and speech-dispatcher's whole tree's.
 int CompareMemory(pid_t speechDispatcher, const std::string& moment);
-/// Time to first audio and cut-off of the service, spd-say and the espeak-ng command,
-/// heard at the private sound server's monitor: `runs` runs of each per text.
+/// Time to first audio and cut-off: the service, spd-say and the espeak-ng command.
 int CompareLatency(int runs);
 /// Volume datagrams at full speed into the service and into a bare receive loop.
 int CompareCommands(int rounds, int datagramsPerRound);
@@ -21,7 +19,7 @@ int CompareCommands(int rounds, int datagramsPerRound);
 int CompareRendering(int runs, const std::string& directory);
 /// A 48 kHz stereo file of `minutes` into its mono sibling, against sox.
 int CompareConversion(int runs, int minutes, const std::string& directory);
-/// Rendering time for growing texts, conversion time and peak memory for growing files.
+/// Rendering and conversion time and peak memory for growing jobs.
 int CompareGrowth(const std::string& directory, bool quick);
 /// The table of everything reported into `resultsFile`.
 int PrintTable(const std::string& resultsFile);

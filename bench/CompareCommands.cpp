@@ -39,13 +39,12 @@ struct Receiver {
 
 /// Sends `count` volume datagrams as fast as it can.
 void Blast(SocketHandle sender, int count) {
-    std::vector<Datagram> datagrams;
+    std::vector<Datagram> datagrams(kBatch);
     std::vector<iovec> pieces(kBatch);
     std::vector<mmsghdr> messages(kBatch);
-    for (unsigned i = 0; i < kBatch; ++i) datagrams.push_back(CommandDatagram(SET_VOLUME, i % 101));
     for (unsigned i = 0; i < kBatch; ++i) {
+        datagrams[i] = CommandDatagram(SET_VOLUME, i % 101);
         pieces[i] = {datagrams[i].data(), datagrams[i].size()};
-        messages[i] = {};
         messages[i].msg_hdr.msg_iov = &pieces[i];
         messages[i].msg_hdr.msg_iovlen = 1;
     }

@@ -1,11 +1,8 @@
 // Time to first audio and cut-off, heard at the private sound server's null sink monitor
-// in 1 ms fragments. Each run asks a speaker to speak a text, notes when the first loud
-// fragment arrived, waits until the speech is well under way and sound has just been
-// heard, tells the speaker to stop, and notes when the last loud fragment arrived. The
-// speakers: the service (speak datagrams; an empty one stops it), spd-say talking to the
-// running speech-dispatcher (spd-say -C stops it) and the espeak-ng command (ended with
-// SIGTERM). Times run from the moment the request left (the datagram sent, the process
-// spawned) and include the monitor path's own latency, the same for all three.
+// in 1 ms fragments, of the service (an empty speak datagram stops it), spd-say talking
+// to the running speech-dispatcher (spd-say -C stops it) and the espeak-ng command (ended
+// with SIGTERM). Times run from the moment the request left (the datagram sent, the
+// process spawned) and include the monitor path's own latency, the same for all three.
 #include <signal.h>
 #include <unistd.h>
 
@@ -51,6 +48,9 @@ double Ms(Clock::duration duration) { return std::chrono::duration<double, std::
 
 /// The programs a speaker started for one run, waited for after it.
 using Started = std::vector<std::unique_ptr<StartedTool>>;
+std::unique_ptr<StartedTool> Start(const std::vector<std::string>& command) {
+    return std::make_unique<StartedTool>(command);
+}
 
 /// A speaker: how it is asked to speak a text and to stop.
 struct Talker {
@@ -60,13 +60,13 @@ struct Talker {
 };
 
 struct Run {
-    bool heard = false;
-    bool cutInSound = false;  // sound had just been heard when the stop was sent
-    bool fellSilent = false;  // nothing loud in the last part of the listening time
-    double startMs = 0;
-    double cutMs = 0;
+    bool heard = false, cutInSound = false, fellSilent = false;
+    double startMs = 0, cutMs = 0;
 };
 
+/// Asks for `text`, notes when the first loud fragment arrived, waits until the speech is
+/// well under way and sound has just been heard (cutInSound), asks for silence, and notes
+/// when the last loud fragment arrived; fellSilent when nothing loud came late after it.
 Run MeasureRun(MonitorRecorder& monitor, const Talker& talker, const std::string& text, int runIndex) {
     Run run;
     Started started;
@@ -123,9 +123,6 @@ void MeasureSeries(MonitorRecorder& monitor, const Talker& talker, const std::st
     Report(key + "cut_p50_ms", Median(cuts));
     Report(key + "cut_p95_ms", Percentile(cuts, 0.95));
     Report(key + "runs", static_cast<double>(starts.size()));
-    Report(key + "cut_runs", static_cast<double>(cuts.size()));
-    Report(key + "unheard", unheard);
-    Report(key + "cut_not_silent", notSilent);
     std::fprintf(stderr, "%-10s %-8s start p50 %6.1f p95 %6.1f ms   cut p50 %6.1f p95 %6.1f ms   (%zu runs, %zu cuts; "
                  "%d unheard, %d stops not in sound, %d not silent after %lld ms)\n",
                  talker.name, textName.c_str(), Median(starts), Percentile(starts, 0.95), Median(cuts),
@@ -152,10 +149,6 @@ void ReportOnset(const std::string& text) {
     }
 }
 
-void StartProgram(Started& started, const std::vector<std::string>& command) {
-    started.push_back(std::make_unique<StartedTool>(command));
-}
-
 }  // namespace
 
 int CompareLatency(int runs) {
@@ -168,10 +161,10 @@ int CompareLatency(int runs) {
     const std::vector<Talker> talkers = {
         {"service", [](const std::string& text, Started&) { SendDatagram(SpeakDatagram(text)); },
          [](Started&) { SendDatagram(SpeakDatagram("")); }},
-        {"spd-say", [](const std::string& text, Started& started) { StartProgram(started, {"spd-say", text}); },
-         [](Started& started) { StartProgram(started, {"spd-say", "-C"}); }},
+        {"spd-say", [](const std::string& text, Started& started) { started.push_back(Start({"spd-say", text})); },
+         [](Started& started) { started.push_back(Start({"spd-say", "-C"})); }},
         {"espeak-ng",
-         [](const std::string& text, Started& started) { StartProgram(started, {"espeak-ng", "-v", "en", text}); },
+         [](const std::string& text, Started& started) { started.push_back(Start({"espeak-ng", "-v", "en", text})); },
          [](Started& started) { started.back()->Signal(SIGTERM); }},
     };
     // The passage lasts long enough at every speaker's pace for the stop to come during it;

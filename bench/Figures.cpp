@@ -13,8 +13,8 @@ void Report(const std::string& key, double value) {
 
 void ReportMedian(const std::string& key, const std::vector<double>& values) {
     Report(key, Median(values));
-    std::fprintf(stderr, "%-40s median %.4g (each:", key.c_str(), Median(values));
-    for (double value : values) std::fprintf(stderr, " %.4g", value);
+    std::fprintf(stderr, "%-40s median %.6g (each:", key.c_str(), Median(values));
+    for (double value : values) std::fprintf(stderr, " %.6g", value);
     std::fprintf(stderr, ")\n");
 }
 

@@ -3,6 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/linux/audio/SampleCodec.h"
@@ -11,16 +13,14 @@ namespace {
 
 constexpr size_t kFrames = 44100;
 
-enum class Direction { Encode, Decode };
-
-void BM_Samples(benchmark::State& state, Direction direction, SampleLayout::Encoding encoding, WORD bytesPerSample) {
+void Run(benchmark::State& state, bool encode, SampleLayout::Encoding encoding, WORD bytesPerSample) {
     const SampleLayout layout{encoding, 1, 44100, bytesPerSample};
     std::vector<float> samples(kFrames);
     for (size_t i = 0; i < kFrames; ++i) samples[i] = 0.7f * static_cast<float>(std::sin(0.0627 * i));
     std::vector<BYTE> bytes(kFrames * layout.BytesPerFrame());
     EncodeSamples(layout, samples.data(), kFrames, bytes.data());
     for (auto _ : state) {
-        if (direction == Direction::Encode) EncodeSamples(layout, samples.data(), kFrames, bytes.data());
+        if (encode) EncodeSamples(layout, samples.data(), kFrames, bytes.data());
         else DecodeSamples(layout, bytes.data(), kFrames, samples.data());
         benchmark::DoNotOptimize(bytes.data());
         benchmark::DoNotOptimize(samples.data());
@@ -28,17 +28,16 @@ void BM_Samples(benchmark::State& state, Direction direction, SampleLayout::Enco
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(kFrames));
 }
 
-using E = SampleLayout::Encoding;
+const bool registered = [] {
+    using E = SampleLayout::Encoding;
+    const std::tuple<const char*, E, WORD> encodings[] = {
+        {"Pcm16", E::Pcm16, 2}, {"Pcm24", E::Pcm24, 3}, {"Float32", E::Float32, 4}, {"MuLaw", E::MuLaw, 1},
+        {"ALaw", E::ALaw, 1}};
+    for (const auto& [name, encoding, bytes] : encodings) {
+        benchmark::RegisterBenchmark((std::string("BM_Encode") + name).c_str(), Run, true, encoding, bytes);
+        benchmark::RegisterBenchmark((std::string("BM_Decode") + name).c_str(), Run, false, encoding, bytes);
+    }
+    return true;
+}();
 
 }  // namespace
-
-BENCHMARK_CAPTURE(BM_Samples, EncodePcm16, Direction::Encode, E::Pcm16, 2);
-BENCHMARK_CAPTURE(BM_Samples, DecodePcm16, Direction::Decode, E::Pcm16, 2);
-BENCHMARK_CAPTURE(BM_Samples, EncodePcm24, Direction::Encode, E::Pcm24, 3);
-BENCHMARK_CAPTURE(BM_Samples, DecodePcm24, Direction::Decode, E::Pcm24, 3);
-BENCHMARK_CAPTURE(BM_Samples, EncodeFloat32, Direction::Encode, E::Float32, 4);
-BENCHMARK_CAPTURE(BM_Samples, DecodeFloat32, Direction::Decode, E::Float32, 4);
-BENCHMARK_CAPTURE(BM_Samples, EncodeMuLaw, Direction::Encode, E::MuLaw, 1);
-BENCHMARK_CAPTURE(BM_Samples, DecodeMuLaw, Direction::Decode, E::MuLaw, 1);
-BENCHMARK_CAPTURE(BM_Samples, EncodeALaw, Direction::Encode, E::ALaw, 1);
-BENCHMARK_CAPTURE(BM_Samples, DecodeALaw, Direction::Decode, E::ALaw, 1);

@@ -3,17 +3,18 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <stdexcept>
 #include <vector>
 
 #include "tests/support/SoundFile.h"
 
-bool WriteTestSignal(const std::string& path, int rate, int seconds) {
+void WriteTestSignal(const std::string& path, int rate, int seconds) {
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = 2;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (file == nullptr) return false;
+    if (file == nullptr) throw std::runtime_error("cannot write " + path);
     std::vector<short> second(static_cast<size_t>(rate) * 2);
     unsigned noise = 12345;
     const double left = 6.283185307179586 * 440 / rate, right = 6.283185307179586 * 660 / rate;
@@ -28,7 +29,7 @@ bool WriteTestSignal(const std::string& path, int rate, int seconds) {
         }
         written = sf_writef_short(file, second.data(), rate) == rate;
     }
-    return sf_close(file) == 0 && written;
+    if (sf_close(file) != 0 || !written) throw std::runtime_error("cannot write " + path);
 }
 
 SignalComparison CompareSignals(const std::string& referencePath, const std::string& candidatePath) {

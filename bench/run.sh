@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the service and its benchmarks as a release build and runs those that need
-# neither root nor the peer tools, printing plain results: the micro benchmarks, speech
-# into memory with the real voice, and rendering and conversion jobs each in a process of
+# neither root nor the peer tools, printing plain results: the micro benchmarks and speech
+# into memory (Google Benchmark), and rendering and conversion jobs each in a process of
 # its own. Time to first audio, cut-off and the comparison with the peer tools are
 # bench/compare.sh's. BUILD_DIR names the build (default build-bench).
 set -euo pipefail
@@ -12,12 +12,8 @@ BUILD_TYPE=Release "$top/scripts/build.sh" >"$log" 2>&1 || { cat "$log" >&2; rm 
 rm -f "$log"
 bench=$BUILD_DIR/bench
 
-echo "== micro benchmarks (Google Benchmark) =="
+echo "== micro benchmarks and speech into memory (Google Benchmark) =="
 "$bench/micro-bench" --benchmark_min_time=0.5
-
-echo
-echo "== speech into memory =="
-"$bench/speech-into-memory-bench"
 
 scratch=$(mktemp -d /tmp/speech-bench.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
