@@ -26,11 +26,9 @@
 
 namespace {
 
-using Command = std::vector<std::string>;
-
 struct Contender {
     std::string key;
-    Command command;
+    std::vector<std::string> command;
     std::string output;
     std::vector<double> walls = {}, cpus = {}, peaks = {};
 };

@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -140,12 +141,12 @@ void ReportOnset(const std::string& text) {
         SoundFile sound = ReadSoundFile(path);
         std::remove(path.c_str());
         if (!sound.valid) continue;
-        size_t nonzero = 0, loud = 0;
-        while (nonzero < sound.samples.size() && sound.samples[nonzero] == 0.0f) ++nonzero;
-        while (loud < sound.samples.size() && std::fabs(sound.samples[loud]) <= kLoud) ++loud;
+        const auto& samples = sound.samples;
+        auto nonzero = std::find_if(samples.begin(), samples.end(), [](float s) { return s != 0; }) - samples.begin();
+        auto loud = std::find_if(samples.begin(), samples.end(), [](float s) { return std::fabs(s) > kLoud; });
         std::string key = "latency.onset_" + std::to_string(wordsPerMinute) + "wpm.";
         Report(key + "silence_ms", 1000.0 * nonzero / sound.rate);
-        Report(key + "first_loud_ms", 1000.0 * loud / sound.rate);
+        Report(key + "first_loud_ms", 1000.0 * (loud - samples.begin()) / sound.rate);
     }
 }
 

@@ -1,9 +1,8 @@
 #include "ProcessProbe.h"
 
-#include <dirent.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -12,14 +11,11 @@ namespace {
 
 std::vector<pid_t> NumberedEntries(const std::string& directory) {
     std::vector<pid_t> entries;
-    DIR* dir = opendir(directory.c_str());
-    if (dir == nullptr) return entries;
-    while (dirent* entry = readdir(dir)) {
-        char* end = nullptr;
-        long number = std::strtol(entry->d_name, &end, 10);
-        if (end != entry->d_name && *end == '\0') entries.push_back(static_cast<pid_t>(number));
+    std::error_code gone;  // a process may end while it is read
+    for (const auto& entry : std::filesystem::directory_iterator(directory, gone)) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") == std::string::npos) entries.push_back(std::stoi(name));
     }
-    closedir(dir);
     return entries;
 }
 
