@@ -1,10 +1,8 @@
 // Command handling at full speed: rounds of volume datagrams sent as fast as this process
-// can (sendmmsg, 64 at a time) into the service and, in the same run, into a bare loop
-// that only receives them (the machine's limit), on the next port. Both run side by side
-// and their rounds alternate, so that what else the machine does weighs on both alike.
-// Per receiver and round: the processor time its threads used per datagram it took in,
-// and the share of datagrams the kernel dropped because its socket's queue was full.
-// Afterwards the service's resident size, once it has handled them all.
+// can (sendmmsg, 64 at a time) into the service and into a bare loop that only receives
+// them (the machine's limit) on the next port, both running, their rounds alternating.
+// Per receiver and round: the processor time its threads used per datagram taken in, and
+// the share the kernel dropped (its socket's queue full). Then the service's resident size.
 #include <sys/socket.h>
 
 #include <algorithm>

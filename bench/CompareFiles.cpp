@@ -1,13 +1,11 @@
-// The rendering facility against the tools that do the same job from a shell, each job
-// a process of its own (so time and peak memory are the whole program's, start-up
-// included), the contenders' runs taken in turns so that a change in the machine's load
-// weighs on all alike:
-//   rendering: a 600-word text into a 44.1 kHz mono WAV (file-job render) against
-//              espeak-ng -w (which writes 22.05 kHz) and espeak-ng --stdout piped into sox;
-//   conversion: a 48 kHz stereo WAV into its _mono.wav (file-job convert) against
-//              sox in.wav -r 44100 -c 1 -b 16 out.wav, and how close the two outputs are;
-//   growth: rendering time for 1 to 1000 sentences, conversion time and peak memory for
-//              1 to 60 minutes of audio.
+// The rendering facility against the tools that do the same job from a shell, each job a
+// process of its own (time and peak memory are the whole program's, start-up included),
+// the contenders' runs taken in turns so that the machine's load weighs on all alike:
+//   rendering: 600 words into a 44.1 kHz mono WAV (file-job render) against espeak-ng -w
+//              (22.05 kHz) and espeak-ng --stdout | sox;
+//   conversion: a 48 kHz stereo WAV into its _mono.wav (file-job convert) against sox, and
+//              how close the outputs are;
+//   growth: rendering 1 to 1000 sentences, converting 1 to 60 minutes.
 #include <sndfile.h>
 
 #include <chrono>

@@ -8,10 +8,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <deque>
 #include <cmath>
 #include <cstdio>
 #include <functional>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -35,23 +35,18 @@ using std::chrono::milliseconds;
 constexpr size_t kFragmentFrames = MonitorRecorder::kRate / 1000;  // 1 ms
 // A sample above this (-40 dBFS) is sound; the null sink is exactly silent otherwise.
 constexpr float kLoud = 0.01f;
-constexpr auto kStartLimit = std::chrono::seconds(5);
+constexpr auto kStartLimit = std::chrono::seconds(5), kAwaitSoundLimit = std::chrono::seconds(1);
 // Speech runs 500 to 900 ms before it is stopped, so that the stop falls at different
 // places in the words, and only right after a loud fragment, never into a pause.
-constexpr int kSpeakBeforeCutMs = 500;
-constexpr int kSpeakBeforeCutSpreadMs = 400;
-constexpr auto kSoundJustHeard = milliseconds(3);
-constexpr auto kAwaitSoundLimit = milliseconds(1000);
-constexpr auto kListenAfterCut = milliseconds(800);
-constexpr auto kPauseBetweenRuns = milliseconds(300);
+constexpr int kSpeakBeforeCutMs = 500, kSpeakBeforeCutSpreadMs = 400;
+constexpr auto kSoundJustHeard = milliseconds(3), kListenAfterCut = milliseconds(800),
+               kPauseBetweenRuns = milliseconds(300);
 
 double Ms(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
 
 /// The programs a speaker started for one run, waited for after it.
-using Started = std::vector<std::unique_ptr<StartedTool>>;
-std::unique_ptr<StartedTool> Start(const std::vector<std::string>& command) {
-    return std::make_unique<StartedTool>(command);
-}
+using Started = std::deque<StartedTool>;
+using Command = std::vector<std::string>;
 
 /// A speaker: how it is asked to speak a text and to stop.
 struct Talker {
@@ -90,7 +85,7 @@ Run MeasureRun(MonitorRecorder& monitor, const Talker& talker, const std::string
     auto last = monitor.LastLoudUpTo(cut + kListenAfterCut, kLoud);
     run.cutMs = last && *last > cut ? Ms(*last - cut) : 0;
     run.fellSilent = !last || *last < cut + kListenAfterCut / 2;
-    for (auto& program : started) program->Wait();
+    for (StartedTool& program : started) program.Wait();
     return run;
 }
 
@@ -119,16 +114,13 @@ void MeasureSeries(MonitorRecorder& monitor, const Talker& talker, const std::st
     std::this_thread::sleep_for(kPauseBetweenRuns);
     std::string key = std::string("latency.") + talker.name + "." + textName + ".";
     if (first.heard) Report(key + "first_run_start_ms", first.startMs);
-    Report(key + "start_p50_ms", Median(starts));
+    ReportMedian(key + "start_p50_ms", starts);
     Report(key + "start_p95_ms", Percentile(starts, 0.95));
-    Report(key + "cut_p50_ms", Median(cuts));
+    ReportMedian(key + "cut_p50_ms", cuts);
     Report(key + "cut_p95_ms", Percentile(cuts, 0.95));
     Report(key + "runs", static_cast<double>(starts.size()));
-    std::fprintf(stderr, "%-10s %-8s start p50 %6.1f p95 %6.1f ms   cut p50 %6.1f p95 %6.1f ms   (%zu runs, %zu cuts; "
-                 "%d unheard, %d stops not in sound, %d not silent after %lld ms)\n",
-                 talker.name, textName.c_str(), Median(starts), Percentile(starts, 0.95), Median(cuts),
-                 Percentile(cuts, 0.95), starts.size(), cuts.size(), unheard, notInSound, notSilent,
-                 static_cast<long long>(kListenAfterCut.count() / 2));
+    std::fprintf(stderr, "%s: %d runs unheard, %d stops not in sound, %d not silent %lld ms after the stop\n",
+                 key.c_str(), unheard, notInSound, notSilent, static_cast<long long>(kListenAfterCut.count() / 2));
 }
 
 // How far into espeak-ng's own audio of `text` the first loud sample lies, at the pace of
@@ -162,11 +154,11 @@ int CompareLatency(int runs) {
     const std::vector<Talker> talkers = {
         {"service", [](const std::string& text, Started&) { SendDatagram(SpeakDatagram(text)); },
          [](Started&) { SendDatagram(SpeakDatagram("")); }},
-        {"spd-say", [](const std::string& text, Started& started) { started.push_back(Start({"spd-say", text})); },
-         [](Started& started) { started.push_back(Start({"spd-say", "-C"})); }},
+        {"spd-say", [](const std::string& text, Started& started) { started.emplace_back(Command{"spd-say", text}); },
+         [](Started& started) { started.emplace_back(Command{"spd-say", "-C"}); }},
         {"espeak-ng",
-         [](const std::string& text, Started& started) { started.push_back(Start({"espeak-ng", "-v", "en", text})); },
-         [](Started& started) { started.back()->Signal(SIGTERM); }},
+         [](const std::string& text, Started& started) { started.emplace_back(Command{"espeak-ng", "-v", "en", text}); },
+         [](Started& started) { started.back().Signal(SIGTERM); }},
     };
     // The passage lasts long enough at every speaker's pace for the stop to come during it;
     // the 4 KB text fills a whole datagram.

@@ -6,7 +6,6 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "Compare.h"
@@ -87,12 +86,8 @@ void LatencyRows(const std::string& text, const std::string& label) {
 
 int PrintTable(const std::string& resultsFile) {
     std::ifstream in(resultsFile);
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream fields(line);
-        std::string key;
-        double value = 0;
-        if (fields >> key >> value) results[key] = value;
-    }
+    std::string key;
+    for (double value = 0; in >> key >> value;) results[key] = value;
     if (results.empty()) {
         std::fprintf(stderr, "no results in %s\n", resultsFile.c_str());
         return 1;
