@@ -9,7 +9,8 @@
 
 int main(int argc, char** argv) {
     SocketHandle receiver = OpenUdpSocket();
-    if (argc != 2 || receiver < 0 || !BindSocket(receiver, LoopbackAddress(static_cast<uint16_t>(std::atoi(argv[1]))))) {
+    auto port = static_cast<uint16_t>(argc == 2 ? std::atoi(argv[1]) : 0);
+    if (port == 0 || receiver < 0 || !BindSocket(receiver, LoopbackAddress(port))) {
         std::fprintf(stderr, "usage: %s PORT (a free one)\n", argv[0]);
         return 1;
     }

@@ -157,7 +157,9 @@ int CompareLatency(int runs) {
         {"spd-say", [](const std::string& text, Started& started) { started.emplace_back(Command{"spd-say", text}); },
          [](Started& started) { started.emplace_back(Command{"spd-say", "-C"}); }},
         {"espeak-ng",
-         [](const std::string& text, Started& started) { started.emplace_back(Command{"espeak-ng", "-v", "en", text}); },
+         [](const std::string& text, Started& started) {
+             started.emplace_back(Command{"espeak-ng", "-v", "en", text});
+         },
          [](Started& started) { started.back().Signal(SIGTERM); }},
     };
     // The passage lasts long enough at every speaker's pace for the stop to come during it;

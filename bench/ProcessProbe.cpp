@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <utility>
 
 namespace {
 
@@ -19,17 +18,6 @@ std::vector<pid_t> NumberedEntries(const std::string& directory) {
     return entries;
 }
 
-pid_t ParentOf(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    // The name in parentheses may hold blanks; the fields after it do not.
-    size_t close = line.rfind(')');
-    int parent = -1;
-    if (close != std::string::npos) std::sscanf(line.c_str() + close + 1, " %*c %d", &parent);
-    return parent;
-}
-
 }  // namespace
 
 long ResidentKb(pid_t pid) {
@@ -40,20 +28,22 @@ long ResidentKb(pid_t pid) {
 }
 
 std::vector<pid_t> ProcessTree(pid_t root) {
-    std::vector<std::pair<pid_t, pid_t>> parents;  // each process and its parent
-    for (pid_t pid : NumberedEntries("/proc")) parents.emplace_back(pid, ParentOf(pid));
     std::vector<pid_t> tree{root};
-    for (size_t member = 0; member < tree.size(); ++member)
-        for (const auto& [pid, parent] : parents)
-            if (parent == tree[member]) tree.push_back(pid);
+    for (size_t member = 0; member < tree.size(); ++member) {
+        std::string tasks = "/proc/" + std::to_string(tree[member]) + "/task/";
+        for (pid_t thread : NumberedEntries(tasks)) {
+            std::ifstream children(tasks + std::to_string(thread) + "/children");
+            for (pid_t child = 0; children >> child;) tree.push_back(child);
+        }
+    }
     return tree;
 }
 
 double ThreadCpuSeconds(pid_t pid) {
-    std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::string tasks = "/proc/" + std::to_string(pid) + "/task/";
     double total = 0;
     for (pid_t thread : NumberedEntries(tasks)) {
-        std::ifstream schedstat(tasks + "/" + std::to_string(thread) + "/schedstat");
+        std::ifstream schedstat(tasks + std::to_string(thread) + "/schedstat");
         unsigned long long onCpuNs = 0;
         if (schedstat >> onCpuNs) total += static_cast<double>(onCpuNs) / 1e9;
     }
