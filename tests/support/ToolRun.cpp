@@ -15,15 +15,14 @@ extern char** environ;
 
 namespace {
 
-/// Starts `command` with `actions`, which it destroys; throws when it cannot be run.
+/// Starts `command` with `actions`, which it destroys; -1 when it cannot be run.
 pid_t Spawn(const std::vector<std::string>& command, posix_spawn_file_actions_t& actions) {
     std::vector<char*> argv;
     for (const std::string& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     pid_t pid = -1;
-    int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0) throw std::runtime_error("can not run " + command[0]);
     return pid;
 }
 
@@ -46,6 +45,7 @@ ToolResult RunTool(const std::vector<std::string>& command, const std::string& i
     close(in[0]);
     close(out[1]);
     close(err[1]);
+    if (pid < 0) throw std::runtime_error("can not run " + command[0]);
 
     // Feed the input and read both outputs at once, so that no pipe fills and stalls it.
     signal(SIGPIPE, SIG_IGN);
@@ -94,6 +94,7 @@ StartedTool::StartedTool(const std::vector<std::string>& command) {
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid = Spawn(command, actions);
+    if (pid < 0) throw std::runtime_error("can not run " + command[0]);
 }
 
 StartedTool::~StartedTool() {
