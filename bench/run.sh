@@ -6,9 +6,11 @@
 # bench/compare.sh's. BUILD_DIR names the build (default build-bench).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-export BUILD_DIR=${BUILD_DIR:-$top/build-bench}
+BUILD_DIR=${BUILD_DIR:-$top/build-bench}
 log=$(mktemp /tmp/speech-bench-build.XXXXXX)
-BUILD_TYPE=Release "$top/scripts/build.sh" >"$log" 2>&1 || { cat "$log" >&2; rm -f "$log"; exit 1; }
+{ cmake -S "$top" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release &&
+  cmake --build "$BUILD_DIR" -j "$(nproc)" --target micro-bench compare-bench; } >"$log" 2>&1 ||
+  { cat "$log" >&2; rm -f "$log"; exit 1; }
 rm -f "$log"
 bench=$BUILD_DIR/bench
 
