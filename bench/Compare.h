@@ -1,31 +1,18 @@
 #pragma once
 // compare-bench: the service and the rendering facility side by side with the tools people
-// would use instead, each figure with the peer's measured in the same run. Each part
-// prints its results as "key value" lines on standard output (progress and details go to
-// standard error); `compare-bench table FILE` turns the collected lines into one table.
-// bench/compare.sh sets up the rig and runs every part.
+// would use instead, each figure beside the peer's measured in the same run. Each part
+// (one file each) reports "key value" lines on standard output, details on standard
+// error; PrintTable turns the collected lines into one table. bench/compare.sh sets up
+// the rig and runs every part. The parts share Figures.h and ProcessProbe.h and drive
+// programs through the tests' own helpers (ServiceProcess, ToolRun, MonitorRecorder).
 #include <sys/types.h>
 
 #include <string>
 
-/// One result line: "key value".
-void Report(const std::string& key, double value);
-/// A helper program built beside this one (file-job, bare-receiver).
-std::string HelperPath(const char* name);
-
-/// Resident size of the idle service, fresh, against speech-dispatcher's whole process tree
-/// (`speechDispatcher` is its pid); `moment` names when ("idle", "after-speech").
-int CompareMemory(pid_t speechDispatcher, const std::string& moment);
-/// Time to first audio and cut-off of the service, spd-say and the espeak-ng command,
-/// heard at the private sound server's monitor: `runs` runs of each per text.
+int CompareMemory(pid_t speechDispatcher, const std::string& moment);  // "idle" or "after-speech"
 int CompareLatency(int runs);
-/// Volume datagrams at full speed into the service and into a bare receive loop.
 int CompareCommands(int rounds, int datagramsPerRound);
-/// A 600-word text into a WAV file, against espeak-ng -w and espeak-ng piped into sox.
 int CompareRendering(int runs, const std::string& directory);
-/// A 48 kHz stereo file of `minutes` into its mono sibling, against sox.
 int CompareConversion(int runs, int minutes, const std::string& directory);
-/// Rendering time for growing texts, conversion time and peak memory for growing files.
 int CompareGrowth(const std::string& directory, bool quick);
-/// The table of everything reported into `resultsFile`.
 int PrintTable(const std::string& resultsFile);

@@ -1,26 +1,10 @@
-// compare-bench PART ...: one part of the side-by-side comparison (see Compare.h). Parts
-// that start the service need the service's port to themselves; bench/compare.sh runs
-// them in a network namespace of their own, beside a private sound server.
-#include <unistd.h>
-
+// compare-bench PART ...: one part of the side-by-side comparison (see Compare.h).
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
 
 #include "Compare.h"
-
-void Report(const std::string& key, double value) {
-    std::printf("%s %.6g\n", key.c_str(), value);
-    std::fflush(stdout);
-}
-
-std::string HelperPath(const char* name) {
-    char self[4096];
-    ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string path(self, length > 0 ? static_cast<size_t>(length) : 0);
-    return path.substr(0, path.rfind('/') + 1) + name;
-}
 
 int main(int argc, char** argv) {
     std::string part = argc > 1 ? argv[1] : "";

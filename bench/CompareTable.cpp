@@ -1,27 +1,16 @@
 // The one table of compare-bench: every figure beside its peer's from the same run, the
 // ratio, the target and whether it was met. Printed as Markdown so that it can be kept
 // as it is.
-#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "Compare.h"
 
 namespace {
-
-using Results = std::map<std::string, double>;
-
-std::optional<double> Find(const Results& results, const std::string& key) {
-    auto found = results.find(key);
-    if (found == results.end()) return std::nullopt;
-    return found->second;
-}
 
 std::string Format(const char* format, double value) {
     char text[64];
@@ -33,174 +22,146 @@ struct Unit {
     const char* format;
     double scale;  // from the stored value to the shown one
 };
-const Unit kMs{"%.1f ms", 1};
-const Unit kMicroseconds{"%.3f us", 1};
-const Unit kSeconds{"%.3f s", 1};
-const Unit kMiB{"%.1f MiB", 1.0 / 1024};
-const Unit kShare{"%.1f %%", 100};
-const Unit kDb{"%.1f dB", 1};
+const Unit kMs{"%.1f ms", 1}, kMicroseconds{"%.3f us", 1}, kSeconds{"%.3f s", 1}, kMiB{"%.1f MiB", 1.0 / 1024},
+    kShare{"%.1f %%", 100}, kDb{"%.1f dB", 1};
 
-class Table {
-public:
-    explicit Table(const Results& results) : results(results) {
-        std::printf("| figure | speech-service | peer | peer's | ratio | target | met |\n");
-        std::printf("|---|---|---|---|---|---|---|\n");
-    }
+std::map<std::string, double> results;
 
-    /// A figure against a peer's: ratio ours / peer's, met when `meets(ratio)` (no test
-    /// when `target` is empty).
-    void Versus(const std::string& figure, const std::string& ours, const Unit& unit, const std::string& peer,
-                const std::string& peers, const std::string& target = "",
-                const std::function<bool(double ours, double ratio)>& meets = nullptr) {
-        std::optional<double> a = Find(results, ours), b = Find(results, peers);
-        std::optional<double> ratio;
-        if (a && b && *b != 0) ratio = *a / *b;
-        Row(figure, Shown(a, unit), peer, Shown(b, unit), ratio ? Format("%.2f", *ratio) : "n/a", target,
-            Verdict(meets && a && ratio ? std::optional<bool>(meets(*a, *ratio)) : std::nullopt, target));
-    }
+std::optional<double> Find(const std::string& key) {
+    auto found = results.find(key);
+    return found == results.end() ? std::nullopt : std::optional<double>(found->second);
+}
 
-    /// A figure of ours alone.
-    void Alone(const std::string& figure, const std::string& ours, const Unit& unit, const std::string& note = "",
-               const std::string& target = "", const std::function<bool(double)>& meets = nullptr) {
-        std::optional<double> a = Find(results, ours);
-        Row(figure, Shown(a, unit), note, "", "", target,
-            Verdict(meets && a ? std::optional<bool>(meets(*a)) : std::nullopt, target));
-    }
+std::string Shown(const std::string& key, const Unit& unit) {
+    auto value = Find(key);
+    return value ? Format(unit.format, *value * unit.scale) : "n/a";
+}
 
-    void Row(const std::string& figure, const std::string& ours, const std::string& peer, const std::string& peers,
-             const std::string& ratio, const std::string& target, const std::string& met) {
-        std::printf("| %s | %s | %s | %s | %s | %s | %s |\n", figure.c_str(), ours.c_str(), peer.c_str(),
-                    peers.c_str(), ratio.c_str(), target.c_str(), met.c_str());
-    }
+std::string Verdict(bool met) { return met ? "yes" : "**no**"; }
 
-    std::string Shown(std::optional<double> value, const Unit& unit) const {
-        return value ? Format(unit.format, *value * unit.scale) : "n/a";
-    }
+void Row(const std::string& figure, const std::string& ours, const std::string& peer, const std::string& peers,
+         const std::string& ratio, const std::string& target, const std::string& met) {
+    std::printf("| %s | %s | %s | %s | %s | %s | %s |\n", figure.c_str(), ours.c_str(), peer.c_str(), peers.c_str(),
+                ratio.c_str(), target.c_str(), met.c_str());
+}
 
-private:
-    static std::string Verdict(std::optional<bool> met, const std::string& target) {
-        if (target.empty()) return "";
-        if (!met) return "n/a";
-        return *met ? "yes" : "**no**";
-    }
+/// Our figure `ours`, beside the peer's `peers` with the ratio of the two unless `peers`
+/// is empty (`peer` names the peer, or is a note). The target is met when `meets(ours, ratio)`.
+void Figure(const std::string& figure, const std::string& ours, const Unit& unit, const std::string& peer = "",
+            const std::string& peers = "", const std::string& target = "",
+            const std::function<bool(double ours, double ratio)>& meets = nullptr) {
+    auto a = Find(ours), b = Find(peers);
+    std::optional<double> ratio;
+    if (a && b && *b != 0) ratio = *a / *b;
+    std::string met;
+    if (!target.empty())
+        met = !meets || !a || (!ratio && !peers.empty()) ? "n/a" : Verdict(meets(*a, ratio.value_or(0)));
+    std::string shownRatio = ratio ? Format("%.2f", *ratio) : "n/a";
+    Row(figure, Shown(ours, unit), peer, peers.empty() ? "" : Shown(peers, unit), peers.empty() ? "" : shownRatio,
+        target, met);
+}
 
-    const Results& results;
-};
+/// The value under `key` in `format`, or nothing.
+std::string Counted(const std::string& key, const char* format) {
+    auto value = Find(key);
+    return value ? Format(format, *value) : std::string();
+}
 
-void LatencyRows(Table& table, const std::string& text, const std::string& label) {
-    for (const char* stat : {"p50", "p95"}) {
-        std::string ours = "latency.service." + text + ".start_" + stat + "_ms";
-        bool targeted = std::string(stat) == "p50" && text == "passage";
-        table.Versus(std::string("first audio ") + stat + ", " + label, ours, kMs, "spd-say",
-                     "latency.spd-say." + text + ".start_" + stat + "_ms", targeted ? "≤ 0.15 × spd-say" : "",
-                     [](double, double ratio) { return ratio <= 0.15; });
-        table.Versus(std::string("first audio ") + stat + ", " + label, ours, kMs, "espeak-ng command",
-                     "latency.espeak-ng." + text + ".start_" + stat + "_ms");
-    }
-    for (const char* stat : {"p50", "p95"}) {
-        std::string ours = "latency.service." + text + ".cut_" + stat + "_ms";
-        bool targeted = std::string(stat) == "p95";
-        table.Versus(std::string("cut-off ") + stat + ", " + label, ours, kMs, "spd-say -C",
-                     "latency.spd-say." + text + ".cut_" + stat + "_ms", targeted ? "≤ 5 ms" : "",
-                     [](double value, double) { return value <= 5.0; });
-        table.Versus(std::string("cut-off ") + stat + ", " + label, ours, kMs, "espeak-ng, SIGTERM",
-                     "latency.espeak-ng." + text + ".cut_" + stat + "_ms");
+void LatencyRows(const std::string& text, const std::string& label) {
+    for (const std::string measure : {"start", "cut"}) {
+        for (const std::string stat : {"p50", "p95"}) {
+            const bool start = measure == "start";
+            const std::string suffix = "." + text + "." + measure + "_" + stat + "_ms";
+            const std::string figure = (start ? "first audio " : "cut-off ") + stat + ", " + label;
+            std::string target = start ? (stat == "p50" && text == "passage" ? "≤ 0.15 × spd-say" : "")
+                                       : (stat == "p95" ? "≤ 5 ms" : "");
+            Figure(figure, "latency.service" + suffix, kMs, start ? "spd-say" : "spd-say -C",
+                   "latency.spd-say" + suffix, target,
+                   [start](double value, double ratio) { return start ? ratio <= 0.15 : value <= 5.0; });
+            Figure(figure, "latency.service" + suffix, kMs, start ? "espeak-ng command" : "espeak-ng, SIGTERM",
+                   "latency.espeak-ng" + suffix);
+        }
     }
 }
 
 }  // namespace
 
 int PrintTable(const std::string& resultsFile) {
-    Results results;
     std::ifstream in(resultsFile);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string key;
-        double value = 0;
-        if (fields >> key >> value) results[key] = value;
-    }
+    std::string key;
+    for (double value = 0; in >> key >> value;) results[key] = value;
     if (results.empty()) {
         std::fprintf(stderr, "no results in %s\n", resultsFile.c_str());
         return 1;
     }
-    Table table(results);
-    auto runs = Find(results, "latency.service.passage.runs");
-    table.Versus("first speech after start (not in the series)", "latency.service.passage.first_run_start_ms", kMs,
-                 "spd-say", "latency.spd-say.passage.first_run_start_ms");
+    std::printf("| figure | speech-service | peer | peer's | ratio | target | met |\n");
+    std::printf("|---|---|---|---|---|---|---|\n");
+    Figure("first speech after start (not in the series)", "latency.service.passage.first_run_start_ms", kMs, "spd-say",
+           "latency.spd-say.passage.first_run_start_ms");
     for (const char* pace : {"175", "338"}) {
         std::string key = std::string("latency.onset_") + pace + "wpm.";
-        auto silence = Find(results, key + "silence_ms");
-        table.Alone(std::string("the passage's own onset in espeak-ng's audio at ") + pace + " wpm: first loud sample",
-                    key + "first_loud_ms", kMs,
-                    silence ? Format("after %.1f ms of digital silence", *silence) : std::string());
+        Figure(std::string("the passage's own onset in espeak-ng's audio at ") + pace + " wpm: first loud sample",
+               key + "first_loud_ms", kMs, Counted(key + "silence_ms", "after %.1f ms of digital silence"));
     }
-    LatencyRows(table, "passage", "~200-word passage" + (runs ? Format(" (%.0f runs)", *runs) : ""));
-    auto runs4k = Find(results, "latency.service.4k.runs");
-    LatencyRows(table, "4k", "4 KB text" + (runs4k ? Format(" (%.0f runs)", *runs4k) : ""));
+    LatencyRows("passage", "~200-word passage" + Counted("latency.service.passage.runs", " (%.0f runs)"));
+    LatencyRows("4k", "4 KB text" + Counted("latency.service.4k.runs", " (%.0f runs)"));
 
-    table.Versus("command handling: CPU per volume datagram", "commands.service.cpu_us_per_datagram", kMicroseconds,
-                 "bare recvfrom loop", "commands.bare.cpu_us_per_datagram", "≤ 1.05 × bare loop",
-                 [](double, double ratio) { return ratio <= 1.05; });
-    {
-        auto ours = Find(results, "commands.service.dropped_share");
-        auto bare = Find(results, "commands.bare.dropped_share");
-        std::optional<double> ratio;
-        if (ours && bare && *bare < 1) ratio = (1 - *ours) / (1 - *bare);
-        table.Row("command handling: datagrams dropped at full speed", table.Shown(ours, kShare), "bare recvfrom loop",
-                  table.Shown(bare, kShare), ratio ? Format("%.3f (taken in)", *ratio) : "n/a",
-                  "≥ 0.95 × bare loop taken in", ratio ? (*ratio >= 0.95 ? "yes" : "**no**") : "n/a");
-    }
+    Figure("command handling: CPU per volume datagram", "commands.service.cpu_us_per_datagram", kMicroseconds,
+           "bare recvfrom loop", "commands.bare.cpu_us_per_datagram", "≤ 1.05 × bare loop",
+           [](double, double ratio) { return ratio <= 1.05; });
+    // Compared by what was taken in: the share not dropped.
+    auto ours = Find("commands.service.dropped_share"), bare = Find("commands.bare.dropped_share");
+    std::optional<double> takenIn;
+    if (ours && bare && *bare < 1) takenIn = (1 - *ours) / (1 - *bare);
+    Row("command handling: datagrams dropped at full speed", Shown("commands.service.dropped_share", kShare),
+        "bare recvfrom loop", Shown("commands.bare.dropped_share", kShare),
+        takenIn ? Format("%.3f (taken in)", *takenIn) : "n/a", "≥ 0.95 × bare loop taken in",
+        takenIn ? Verdict(*takenIn >= 0.95) : "n/a");
 
-    table.Versus("rendering 600 words into 44.1 kHz mono WAV (wall)", "render.service.wall_s", kSeconds,
-                 "espeak-ng -w (22.05 kHz)", "render.espeak_w.wall_s", "≤ 1.0 × espeak-ng -w",
-                 [](double, double ratio) { return ratio <= 1.0; });
-    table.Versus("rendering 600 words (wall)", "render.service.wall_s", kSeconds, "espeak-ng --stdout \\| sox",
-                 "render.espeak_sox.wall_s");
-    table.Alone("rendering: SNR of ours against espeak-ng \\| sox's file", "render.snr_vs_espeak_sox_db", kDb,
-                "the same speech");
-    table.Versus("rendering 600 words (CPU)", "render.service.cpu_s", kSeconds, "espeak-ng -w",
-                 "render.espeak_w.cpu_s");
+    Figure("rendering 600 words into 44.1 kHz mono WAV (wall)", "render.service.wall_s", kSeconds,
+           "espeak-ng -w (22.05 kHz)", "render.espeak_w.wall_s", "≤ 1.0 × espeak-ng -w",
+           [](double, double ratio) { return ratio <= 1.0; });
+    Figure("rendering 600 words (wall)", "render.service.wall_s", kSeconds, "espeak-ng --stdout \\| sox",
+           "render.espeak_sox.wall_s");
+    Figure("rendering: SNR of ours against espeak-ng \\| sox's file", "render.snr_vs_espeak_sox_db", kDb,
+           "the same speech");
+    Figure("rendering 600 words (CPU)", "render.service.cpu_s", kSeconds, "espeak-ng -w", "render.espeak_w.cpu_s");
 
-    table.Versus("conversion 10 min 48 kHz stereo → _mono.wav (wall)", "convert.service.wall_s", kSeconds, "sox",
-                 "convert.sox.wall_s", "≤ 0.5 × sox", [](double, double ratio) { return ratio <= 0.5; });
-    table.Versus("conversion (CPU)", "convert.service.cpu_s", kSeconds, "sox", "convert.sox.cpu_s");
-    table.Alone("conversion: SNR of ours against sox's output", "convert.snr_vs_sox_db", kDb, "", "≥ 80 dB",
-                [](double value) { return value >= 80; });
-    table.Alone("conversion: SNR against sox -D (no dither)", "convert.snr_vs_sox_undithered_db", kDb);
-    table.Alone("conversion: SNR of sox's dithered against sox -D", "convert.snr_sox_dither_db", kDb,
-                "sox's own dither");
+    Figure("conversion 10 min 48 kHz stereo → _mono.wav (wall)", "convert.service.wall_s", kSeconds, "sox",
+           "convert.sox.wall_s", "≤ 0.5 × sox", [](double, double ratio) { return ratio <= 0.5; });
+    Figure("conversion (CPU)", "convert.service.cpu_s", kSeconds, "sox", "convert.sox.cpu_s");
+    Figure("conversion: SNR of ours against sox's output", "convert.snr_vs_sox_db", kDb, "", "", "≥ 80 dB",
+           [](double value, double) { return value >= 80; });
+    Figure("conversion: SNR against sox -D (no dither)", "convert.snr_vs_sox_undithered_db", kDb);
+    Figure("conversion: SNR of sox's dithered against sox -D", "convert.snr_sox_dither_db", kDb, "sox's own dither");
 
-    auto processes = Find(results, "memory.spd.idle_processes");
-    table.Versus("idle resident size, fresh", "memory.service.idle_kb", kMiB,
-                 "speech-dispatcher + module" + (processes ? Format(" (%.0f processes)", *processes) : ""),
-                 "memory.spd.idle_kb", "≤ 8 MiB", [](double value, double) { return value <= 8 * 1024; });
-    table.Alone("idle resident size: the service's own memory", "memory.service.idle_anonymous_kb", kMiB,
-                "heap, stacks, data");
-    table.Alone("idle resident size: mapped file pages", "memory.service.idle_file_kb", kMiB, "libraries, data files");
-    table.Versus("resident size after speaking", "memory.service.after-speech_kb", kMiB, "speech-dispatcher + module",
-                 "memory.spd.after-speech_kb");
-    auto datagrams = Find(results, "memory.service.datagrams");
-    table.Versus("resident size after " + (datagrams ? Format("%.0f", *datagrams) : std::string("n/a")) +
-                     " volume datagrams",
-                 "memory.service.after_datagrams_kb", kMiB, "the same service before them",
-                 "memory.service.before_datagrams_kb");
+    Figure("idle resident size, fresh", "memory.service.idle_kb", kMiB,
+           "speech-dispatcher + module" + Counted("memory.spd.idle_processes", " (%.0f processes)"),
+           "memory.spd.idle_kb", "≤ 8 MiB", [](double value, double) { return value <= 8 * 1024; });
+    Figure("idle resident size: the service's own memory", "memory.service.idle_anonymous_kb", kMiB,
+           "heap, stacks, data");
+    Figure("idle resident size: mapped file pages", "memory.service.idle_file_kb", kMiB, "libraries, data files");
+    Figure("resident size after speaking", "memory.service.after-speech_kb", kMiB, "speech-dispatcher + module",
+           "memory.spd.after-speech_kb");
+    std::string datagrams = Counted("memory.service.datagrams", "%.0f");
+    Figure("resident size after " + (datagrams.empty() ? "n/a" : datagrams) + " volume datagrams",
+           "memory.service.after_datagrams_kb", kMiB, "the same service before them",
+           "memory.service.before_datagrams_kb");
 
     for (int sentences : {1, 10, 100, 1000}) {
         std::string key = "growth.render." + std::to_string(sentences);
-        auto wall = Find(results, key + ".wall_s");
-        auto audio = Find(results, key + ".audio_s");
-        std::string note = wall && audio && *audio > 0 ? Format("%.1f ms per minute of speech", 1000 * *wall / (*audio / 60))
-                                                       : "";
-        table.Alone("growth: rendering " + std::to_string(sentences) + " sentence(s) (wall)", key + ".wall_s", kSeconds,
-                    note + (note.empty() ? "" : ", peak ") + table.Shown(Find(results, key + ".peak_kb"), kMiB));
+        auto wall = Find(key + ".wall_s"), audio = Find(key + ".audio_s");
+        std::string note =
+            wall && audio && *audio > 0 ? Format("%.1f ms per minute of speech, peak ", 60000 * *wall / *audio) : "";
+        Figure("growth: rendering " + std::to_string(sentences) + " sentence(s) (wall)", key + ".wall_s", kSeconds,
+               note + Shown(key + ".peak_kb", kMiB));
     }
     for (int minutes : {1, 10, 60}) {
         std::string key = "growth.convert." + std::to_string(minutes);
-        auto wall = Find(results, key + ".wall_s");
+        auto wall = Find(key + ".wall_s");
         std::string note = wall ? Format("%.1f ms per minute, peak ", 1000 * *wall / minutes) : "";
-        table.Alone("growth: converting " + std::to_string(minutes) + " min (wall)", key + ".wall_s", kSeconds,
-                    note + table.Shown(Find(results, key + ".peak_kb"), kMiB));
+        Figure("growth: converting " + std::to_string(minutes) + " min (wall)", key + ".wall_s", kSeconds,
+               note + Shown(key + ".peak_kb", kMiB));
     }
     return 0;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// What the kernel tells about a running process: its resident size, the processes it
-// started, the processor time its threads have used, and the state of a UDP socket.
+// What the kernel tells about a running process: its resident size, the processes below
+// it, the processor time its threads have used, and the state of a UDP socket.
 #include <sys/types.h>
 
 #include <cstdint>
@@ -14,8 +14,8 @@ std::vector<pid_t> ProcessTree(pid_t pid);
 /// nanosecond (the scheduler's own account, not the 10 ms ticks of /proc/PID/stat).
 double ThreadCpuSeconds(pid_t pid);
 
-/// The kernel's view of the UDP socket bound to `port` on this network namespace's
-/// loopback: datagrams waiting in its receive queue (in bytes) and dropped so far.
+/// The UDP socket bound to `port` on this network namespace's loopback: bytes waiting in
+/// its receive queue and datagrams dropped so far.
 struct UdpSocketState {
     bool found = false;
     uint64_t queuedBytes = 0;

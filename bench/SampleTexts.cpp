@@ -1,7 +1,5 @@
 #include "SampleTexts.h"
 
-#include <vector>
-
 namespace {
 
 std::string Repeat(const std::string& piece, size_t bytes) {
@@ -10,32 +8,22 @@ std::string Repeat(const std::string& piece, size_t bytes) {
     return text;
 }
 
-// Splits the passage after each blank-separated word, or after each sentence's full stop.
-std::vector<std::string> PassagePieces(bool sentences) {
-    std::vector<std::string> pieces;
-    std::string passage = ProsePassage();
-    size_t start = 0;
-    while (start < passage.size()) {
-        size_t end = sentences ? passage.find(". ", start) : passage.find(' ', start);
-        end = end == std::string::npos ? passage.size() : end + (sentences ? 2 : 1);
-        pieces.push_back(passage.substr(start, end - start));
-        start = end;
-    }
-    return pieces;
-}
-
-std::string RepeatPieces(bool sentences, size_t count, size_t bytes) {
-    std::vector<std::string> pieces = PassagePieces(sentences);
+// The passage's pieces over and over, each up to and with the next `separator`: at most
+// `count` of them and `bytes` bytes, less the last blank.
+std::string RepeatPieces(const std::string& separator, size_t count, size_t bytes) {
+    const std::string passage = std::string(ProsePassage()) + " ";
     std::string text;
-    for (size_t i = 0; i < count; ++i) {
-        std::string piece = pieces[i % pieces.size()];
-        if (piece.back() != ' ') piece += ' ';  // the passage's last piece
-        if (text.size() + piece.size() > bytes) break;
-        text += piece;
+    for (size_t piece = 0, start = 0; piece < count; ++piece, start %= passage.size()) {
+        size_t end = passage.find(separator, start) + separator.size();
+        if (text.size() + end - start > bytes) break;
+        text.append(passage, start, end - start);
+        start = end;
     }
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
 }
+
+constexpr size_t kUnlimited = static_cast<size_t>(-1);
 
 }  // namespace
 
@@ -68,8 +56,8 @@ const char* ProsePassage() {
            "already waiting in a patient, sleepy line along the narrow street.";
 }
 
-std::string ProseWords(size_t words) { return RepeatPieces(false, words, static_cast<size_t>(-1)); }
+std::string ProseWords(size_t words) { return RepeatPieces(" ", words, kUnlimited); }
 
-std::string ProseText(size_t bytes) { return RepeatPieces(false, static_cast<size_t>(-1), bytes); }
+std::string ProseText(size_t bytes) { return RepeatPieces(" ", kUnlimited, bytes); }
 
-std::string ProseSentences(size_t count) { return RepeatPieces(true, count, static_cast<size_t>(-1)); }
+std::string ProseSentences(size_t count) { return RepeatPieces(". ", count, kUnlimited); }

@@ -5,7 +5,8 @@
 /// Writes `seconds` of 16-bit stereo WAV at `rate`: a 440 Hz tone on the left, 660 Hz on
 /// the right, a little white noise on both (so the whole band is exercised), written a
 /// second at a time so that making the file does not raise a benchmark's peak memory.
-bool WriteTestSignal(const std::string& path, int rate, int seconds);
+/// Throws when the file cannot be written.
+void WriteTestSignal(const std::string& path, int rate, int seconds);
 
 /// How two WAV files of one rate and channel count compare, sample for sample, after the
 /// best of a few samples' shift: the signal-to-noise ratio of `candidate` against

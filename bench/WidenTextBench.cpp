@@ -10,9 +10,7 @@
 
 namespace {
 
-constexpr size_t kTextBytes = 4096;
-
-void RunWiden(benchmark::State& state, const std::string& text) {
+void BM_Widen(benchmark::State& state, const std::string& text) {
     for (auto _ : state) {
         WCHAR* wide = WidenText(text.c_str());
         benchmark::DoNotOptimize(wide);
@@ -21,12 +19,8 @@ void RunWiden(benchmark::State& state, const std::string& text) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
 
-void BM_WidenAscii4K(benchmark::State& state) { RunWiden(state, AsciiText(kTextBytes)); }
-void BM_WidenUtf8_4K(benchmark::State& state) { RunWiden(state, Utf8Text(kTextBytes)); }
-void BM_WidenLatin1_4K(benchmark::State& state) { RunWiden(state, Latin1Text(kTextBytes)); }
-
 }  // namespace
 
-BENCHMARK(BM_WidenAscii4K);
-BENCHMARK(BM_WidenUtf8_4K);
-BENCHMARK(BM_WidenLatin1_4K);
+BENCHMARK_CAPTURE(BM_Widen, Ascii4K, AsciiText(4096));
+BENCHMARK_CAPTURE(BM_Widen, Utf8_4K, Utf8Text(4096));
+BENCHMARK_CAPTURE(BM_Widen, Latin1_4K, Latin1Text(4096));

@@ -6,8 +6,8 @@
 # conversion against sox, resident memory against speech-dispatcher, and how time and
 # memory grow with the work.
 #
-#   bench/compare.sh           # the whole table (about 10 minutes)
-#   bench/compare.sh --quick   # fewer runs, smaller growth steps (about 4 minutes)
+#   bench/compare.sh           # the whole table
+#   bench/compare.sh --quick   # fewer runs, smaller growth steps
 #
 # Installs what is missing (needs root or sudo), makes a release build in build-bench/
 # (BUILD_DIR overrides), then runs everything in a network namespace of its own (so the
@@ -38,7 +38,8 @@ start)
 
   export COMPARE_BUILD=${BUILD_DIR:-$top/build-bench}
   log=$(mktemp /tmp/speech-compare-build.XXXXXX)
-  BUILD_DIR=$COMPARE_BUILD BUILD_TYPE=Release "$top/scripts/build.sh" >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
+  { cmake -S "$top" -B "$COMPARE_BUILD" -DCMAKE_BUILD_TYPE=Release &&
+    cmake --build "$COMPARE_BUILD" -j "$(nproc)" --target compare-bench; } >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
   rm -f "$log"
 
   export COMPARE_WORK=$(mktemp -d /tmp/speech-compare.XXXXXX)
