@@ -17,3 +17,11 @@ HRESULT QueryStreamLayout(ISpStreamFormat* stream, SampleLayout* layout) {
     *layout = *found;
     return S_OK;
 }
+
+HRESULT QueryFrameFormat(IEngineAudioFrames* frames, DWORD* rate, WORD* channels) {
+    *rate = 0;
+    *channels = 0;
+    HRESULT hr = frames->GetFrameFormat(rate, channels);
+    if (FAILED(hr)) return hr;
+    return *rate == 0 || *channels == 0 ? SPERR_UNSUPPORTED_FORMAT : S_OK;
+}

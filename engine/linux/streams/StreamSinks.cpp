@@ -57,9 +57,7 @@ HRESULT MakeStreamSink(IUnknown* output, std::unique_ptr<AudioSink>* sink) {
     if (auto frames = InterfaceHolder<IEngineAudioFrames>::Query(output, IID_IEngineAudioFrames); !frames.IsEmpty()) {
         DWORD rate = 0;
         WORD channels = 0;
-        HRESULT hr = frames->GetFrameFormat(&rate, &channels);
-        if (FAILED(hr)) return hr;
-        if (rate == 0 || channels == 0) return SPERR_UNSUPPORTED_FORMAT;
+        if (HRESULT hr = QueryFrameFormat(frames.Get(), &rate, &channels); FAILED(hr)) return hr;
         *sink = std::make_unique<FramesSink>(std::move(frames), rate, channels);
         return S_OK;
     }

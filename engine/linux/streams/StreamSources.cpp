@@ -61,9 +61,7 @@ HRESULT MakeStreamSource(IUnknown* input, std::unique_ptr<AudioSource>* source) 
     if (auto frames = InterfaceHolder<IEngineAudioFrames>::Query(input, IID_IEngineAudioFrames); !frames.IsEmpty()) {
         DWORD rate = 0;
         WORD channels = 0;
-        HRESULT hr = frames->GetFrameFormat(&rate, &channels);
-        if (FAILED(hr)) return hr;
-        if (rate == 0 || channels == 0) return SPERR_UNSUPPORTED_FORMAT;
+        if (HRESULT hr = QueryFrameFormat(frames.Get(), &rate, &channels); FAILED(hr)) return hr;
         *source = std::make_unique<FramesSource>(std::move(frames), rate, channels);
         return S_OK;
     }
