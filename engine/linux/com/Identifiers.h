@@ -23,4 +23,4 @@ extern const GUID SPDFID_WaveFormatEx;
 // The engine's own interfaces, which no caller outside engine/ sees.
 extern const IID IID_IEngineAudioFrames;          // streams/AudioFrames.h
 extern const IID IID_IEngineDefaultAudioOutput;   // voice/DefaultOutputToken.h
-extern const IID IID_IEngineVoiceLanguage;        // voice/SpVoice.h
+extern const IID IID_IEngineDefaultVoice;          // voice/SpVoice.h

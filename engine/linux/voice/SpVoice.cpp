@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <optional>
 #include <new>
 
 #include "DefaultOutputToken.h"
 #include "EspeakSynthesizer.h"
 #include "Markup.h"
+#include "Synthesis.h"
 #include "Utterance.h"
-#include "VoiceLanguage.h"
+#include "Voices.h"
 #include "engine/CodePoints.h"
 #include "engine/linux/audio/AudioConverter.h"
 #include "engine/linux/audio/ConversionThread.h"
@@ -21,12 +25,19 @@ namespace {
 constexpr DWORD kSpeakFlags = SPF_ASYNC | SPF_PURGEBEFORESPEAK | SPF_IS_XML | SPF_IS_NOT_XML;
 constexpr DWORD kSpeakStreamFlags = SPF_ASYNC | SPF_PURGEBEFORESPEAK;
 constexpr size_t kSourceReadFrames = 4096;
-constexpr unsigned kSilencePieceMilliseconds = 20;
 
-/// The user's language if espeak-ng can speak it, else English.
-const char* ChooseLanguage() {
-    const char* voice = voicelanguage::UserVoice([](const char* name) { return std::getenv(name); });
-    return EspeakSynthesizer::HasVoice(voice) ? voice : voicelanguage::kEnglish;
+/// The voice a new voice speaks with, from the environment it is made in; a voice asked
+/// for that does not exist is reported once a process.
+VoiceChoice ChooseDefaultVoice() {
+    std::string unknown;
+    VoiceChoice choice;
+    choice.voice = &voices::Default([](const char* name) { return std::getenv(name); }, &unknown);
+    static std::once_flag reported;
+    if (!unknown.empty())
+        std::call_once(reported, [&] {
+            std::fprintf(stderr, "unknown voice %s, speaking with %s\n", unknown.c_str(), choice.voice->name.c_str());
+        });
+    return choice;
 }
 
 }  // namespace
@@ -65,7 +76,7 @@ SpVoice* SpVoice::Create() {
 }
 
 SpVoice::SpVoice()
-    : language(ChooseLanguage()),
+    : defaultVoice(ChooseDefaultVoice()),
       device(std::make_shared<DeviceOutput>()),
       deviceToken(InterfaceHolder<ISpStreamFormat>::Adopt(DefaultOutputToken::Create())),
       current(device) {
@@ -150,7 +161,7 @@ HRESULT SpVoice::Speak(LPCWSTR text, DWORD flags, ULONG* streamNumber) {
     job->kind = Job::Kind::Speak;
     std::string utf8 = Utf16ToUtf8(text);
     bool markup = (flags & SPF_IS_XML) != 0 || ((flags & SPF_IS_NOT_XML) == 0 && LooksLikeMarkup(utf8));
-    job->utterance = markup ? MarkupUtterance(utf8) : PlainUtterance(std::move(utf8));
+    job->utterance = markup ? MarkupUtterance(utf8, defaultVoice) : PlainUtterance(std::move(utf8), defaultVoice);
     job->drain = (flags & SPF_ASYNC) == 0;
     bool purge = (flags & SPF_PURGEBEFORESPEAK) != 0;
     // Nothing to say still purges, and still takes a stream number.
@@ -183,9 +194,9 @@ HRESULT SpVoice::WaitUntilDone(ULONG milliseconds) {
     return settled.wait_for(guard, std::chrono::milliseconds(milliseconds), idle) ? S_OK : S_FALSE;
 }
 
-HRESULT SpVoice::GetLanguage(const char** espeakVoice) {
-    if (espeakVoice == nullptr) return E_POINTER;
-    *espeakVoice = language;
+HRESULT SpVoice::GetDefaultVoice(const Voice** voice) {
+    if (voice == nullptr) return E_POINTER;
+    *voice = defaultVoice.voice;
     return S_OK;
 }
 
@@ -269,66 +280,35 @@ HRESULT SpVoice::Run(Job& job) {
 
 HRESULT SpVoice::SpeakText(const Job& job) {
     if (job.utterance.empty() || IsStale(job.generation)) return S_OK;
-    HRESULT hr = EspeakSynthesizer::Initialize();
-    if (FAILED(hr)) return hr;
-    DWORD synthesisRate = EspeakSynthesizer::SampleRate();  // loads the synthesizer on first use
-    if (synthesisRate == 0) return E_FAIL;
-    AudioConverter converter(synthesisRate, 1, current->SampleRate(), current->Channels());
-    if (!converter.IsReady()) return SPERR_UNSUPPORTED_FORMAT;
-    // Synthesized audio and silences alike go through the one conversion path in order.
-    ConversionRun conversion = Conversion(converter, job.generation);
-    // espeak-ng opens an utterance with some milliseconds of digital silence; played live,
-    // leaving it out lets the first sound be heard that much sooner.
-    bool skipLeadingSilence = current->PlaysInRealTime();
-    std::vector<float> input;
-    HRESULT delivered = S_OK;
-    auto onChunk = [&](const int16_t* samples, size_t count) {
-        if (IsStale(job.generation)) {
-            delivered = S_FALSE;
-            return false;
+    // Synthesized audio and silences alike go through one conversion path in order; it is
+    // made for the rate the audio comes at, and made anew where a synthesizer with
+    // another rate takes over.
+    std::unique_ptr<AudioConverter> converter;
+    std::optional<ConversionRun> conversion;
+    unsigned convertedRate = 0;
+    auto onAudio = [&](const float* samples, size_t count, unsigned sampleRate) -> HRESULT {
+        if (sampleRate != convertedRate) {
+            if (conversion) {
+                HRESULT finished = conversion->Finish(S_OK);
+                conversion.reset();
+                if (finished != S_OK) return finished;
+            }
+            converter = std::make_unique<AudioConverter>(sampleRate, 1, current->SampleRate(), current->Channels());
+            if (!converter->IsReady()) return SPERR_UNSUPPORTED_FORMAT;
+            conversion.emplace(Conversion(*converter, job.generation));
+            convertedRate = sampleRate;
         }
-        if (skipLeadingSilence) {
-            size_t silent = 0;
-            while (silent < count && samples[silent] == 0) ++silent;
-            if (silent == count) return true;
-            samples += silent;
-            count -= silent;
-            skipLeadingSilence = false;
-        }
-        input.resize(count);
-        for (size_t i = 0; i < count; ++i) input[i] = samples[i] / 32768.0f;
-        delivered = conversion.Convert(input.data(), count);
-        return delivered == S_OK;
+        return conversion->Convert(samples, count);
     };
-    const int wordsPerMinute = EspeakSynthesizer::WordsPerMinute(rate.load());
-    for (const UtterancePart& part : job.utterance) {
-        if (part.IsSilence()) {
-            delivered = SpeakSilence(conversion, part.silenceMs, job.generation);
-        } else {
-            unsigned textFlags = EspeakSynthesizer::kPlainText;
-            if (part.ssml) textFlags |= EspeakSynthesizer::kSsml;
-            if (part.phonemes) textFlags |= EspeakSynthesizer::kPhonemes;
-            hr = EspeakSynthesizer::Synthesize(part.text, textFlags, language, wordsPerMinute, onChunk);
-            if (delivered == S_OK && FAILED(hr)) delivered = hr;
-        }
-        if (delivered != S_OK) break;
-    }
-    delivered = conversion.Finish(delivered);
+    SynthesisSettings settings;
+    settings.rate = rate.load();
+    // Synthesizers open an utterance with some milliseconds of digital silence; played
+    // live, leaving it out lets the first sound be heard that much sooner.
+    settings.skipLeadingSilence = current->PlaysInRealTime();
+    settings.stopped = [&] { return IsStale(job.generation); };
+    HRESULT delivered = SpeakUtterance(job.utterance, settings, onAudio);
+    if (conversion) delivered = conversion->Finish(delivered);
     return Finish(delivered, delivered == S_FALSE, job.drain);
-}
-
-HRESULT SpVoice::SpeakSilence(ConversionRun& conversion, unsigned milliseconds, uint64_t workGeneration) {
-    const DWORD sampleRate = EspeakSynthesizer::SampleRate();
-    const std::vector<float> zeros(sampleRate * kSilencePieceMilliseconds / 1000, 0.0f);
-    uint64_t left = uint64_t{milliseconds} * sampleRate / 1000;
-    while (left > 0) {
-        if (IsStale(workGeneration)) return S_FALSE;
-        size_t count = static_cast<size_t>(std::min<uint64_t>(left, zeros.size()));
-        HRESULT hr = conversion.Convert(zeros.data(), count);
-        if (hr != S_OK) return hr;
-        left -= count;
-    }
-    return S_OK;
 }
 
 HRESULT SpVoice::PlaySource(Job& job) {

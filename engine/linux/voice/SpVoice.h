@@ -1,12 +1,13 @@
 #pragma once
-// voice/: the voice behind CLSID_SpVoice (this header) with its worker thread, the
-// espeak-ng synthesizer it speaks with (EspeakSynthesizer), the markup it understands
-// (Markup, PhoneSet), what text comes to for espeak-ng (Utterance) and the words it may be
-// given (EspeakText), the languages and
-// their espeak-ng voices (VoiceLanguage), and the object that stands for the default
-// audio output when a caller asks the voice for its output (DefaultOutputToken). It calls
-// audio/ for the conversion path and the device, streams/ for the ends of the objects
-// callers hand it, and com/.
+// voice/: the voice behind CLSID_SpVoice (this header) with its worker thread; the voices
+// it speaks with (Voices) and how markup chooses among them (VoiceSelection); the markup
+// it understands (Markup, ProsodyValues, PhoneSet) and what text comes to (Utterance);
+// the synthesizers behind one seam (Synthesis): espeak-ng (EspeakSynthesizer, with the
+// text it is given: EspeakMarkup, EspeakText) and flite (FliteSynthesizer); the
+// languages and their espeak-ng voices (VoiceLanguage); and the object that stands for
+// the default audio output when a caller asks the voice for its output
+// (DefaultOutputToken). It calls audio/ for the conversion path and the device, streams/
+// for the ends of the objects callers hand it, and com/.
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -21,32 +22,33 @@
 #include "engine/InterfaceHolder.h"
 #include "engine/linux/audio/AudioConverter.h"
 #include "engine/linux/audio/AudioEnds.h"
+#include "engine/linux/voice/VoiceSelection.h"
 
 class ConversionRun;
 class DeviceOutput;
 
-/// Engine-internal: the language a voice chose for itself when it was made (the user's,
-/// see VoiceLanguage's UserVoice), as the name of the espeak-ng voice that speaks text
-/// markup does not give a language of its own.
-struct IEngineVoiceLanguage : IUnknown {
-    /// `*espeakVoice` is "en", "de", "pt-br" and the like, valid as long as the process.
-    virtual HRESULT GetLanguage(const char** espeakVoice) = 0;
+/// Engine-internal: the voice a speaking voice chose for itself when it was made (see
+/// voices::Default), which speaks whatever markup does not give to another.
+struct IEngineDefaultVoice : IUnknown {
+    /// `*voice` is one of voices::All(), valid as long as the process.
+    virtual HRESULT GetDefaultVoice(const Voice** voice) = 0;
 
 protected:
-    ~IEngineVoiceLanguage() = default;
+    ~IEngineDefaultVoice() = default;
 };
 
-ENGINE_INTERFACE_TRAITS(IEngineVoiceLanguage, IUnknown, IID_IEngineVoiceLanguage);
+ENGINE_INTERFACE_TRAITS(IEngineDefaultVoice, IUnknown, IID_IEngineDefaultVoice);
 
 /// The voice behind CLSID_SpVoice. Its own worker thread does all speaking, in the order
-/// the work was given: text synthesised with espeak-ng, streams read and converted, and
+/// the work was given: text synthesised (with espeak-ng or flite), streams read and converted, and
 /// output switches, so speech queued before a switch goes to the old output. A purge
 /// makes everything older stale (a generation count checked on every piece of audio) and
 /// drops what the sound server still holds. Volume is read on every piece; rate at the
 /// start of each utterance. Text given without either XML flag is markup when it looks
-/// like markup. The voice speaks in the user's language, chosen once when it is made.
+/// like markup. The voice speaks with its default voice (SPEECH_VOICE, else the user's
+/// language), chosen once when it is made.
 /// Calls may come from any thread.
-class SpVoice : public ComObject<ISpVoice, IEngineVoiceLanguage> {
+class SpVoice : public ComObject<ISpVoice, IEngineDefaultVoice> {
 public:
     /// A new voice on the default audio output, its worker running; null if the worker
     /// could not be started.
@@ -61,7 +63,7 @@ public:
     HRESULT Speak(LPCWSTR text, DWORD flags, ULONG* streamNumber) override;
     HRESULT SpeakStream(IStream* stream, DWORD flags, ULONG* streamNumber) override;
     HRESULT WaitUntilDone(ULONG milliseconds) override;
-    HRESULT GetLanguage(const char** espeakVoice) override;
+    HRESULT GetDefaultVoice(const Voice** voice) override;
 
     static constexpr USHORT kMaximumVolume = 100;
     static constexpr LONG kMinimumRate = -10;
@@ -82,9 +84,6 @@ private:
     void Work();
     HRESULT Run(Job& job);
     HRESULT SpeakText(const Job& job);
-    /// `milliseconds` of silence into the conversion path, in pieces, so a purge cuts it
-    /// short.
-    HRESULT SpeakSilence(ConversionRun& conversion, unsigned milliseconds, uint64_t workGeneration);
     HRESULT PlaySource(Job& job);
     /// The conversion path for one piece of work into the current output. A device paces
     /// the writing to the pace of listening, so the worker converts each piece itself; a
@@ -103,7 +102,7 @@ private:
     std::atomic<uint64_t> generation{0};
     std::atomic<USHORT> volume{kMaximumVolume};
     std::atomic<LONG> rate{0};
-    const char* const language;  // the espeak-ng voice for text without a language of its own
+    const VoiceChoice defaultVoice;  // speaks what markup does not give to another voice
 
     std::mutex lock;
     std::condition_variable wake;     // the worker: work, a purge or the end has come
