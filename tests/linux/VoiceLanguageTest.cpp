@@ -72,12 +72,12 @@ InterfaceHolder<ISpVoice> VoiceIn(const char* lang) {
     return voice;
 }
 
-std::string LanguageOf(ISpVoice* voice) {
-    auto reporting = InterfaceHolder<IEngineVoiceLanguage>::Query(voice, IID_IEngineVoiceLanguage);
+std::string DefaultVoiceOf(ISpVoice* voice) {
+    auto reporting = InterfaceHolder<IEngineDefaultVoice>::Query(voice, IID_IEngineDefaultVoice);
     if (reporting.IsEmpty()) return "(does not say)";
-    const char* language = nullptr;
-    EXPECT_EQ(reporting->GetLanguage(&language), S_OK);
-    return language != nullptr ? language : "(null)";
+    const Voice* chosen = nullptr;
+    EXPECT_EQ(reporting->GetDefaultVoice(&chosen), S_OK);
+    return chosen != nullptr ? chosen->name : "(null)";
 }
 
 TEST(VoiceLanguage, TheVoiceSpeaksAndReportsTheLanguageOfTheEnvironmentItWasMadeIn) {
@@ -85,9 +85,9 @@ TEST(VoiceLanguage, TheVoiceSpeaksAndReportsTheLanguageOfTheEnvironmentItWasMade
     InterfaceHolder<ISpVoice> inGerman = VoiceIn("de_DE.UTF-8");
     InterfaceHolder<ISpVoice> inAmerican = VoiceIn("en_US.UTF-8");
     InterfaceHolder<ISpVoice> inC = VoiceIn("C");
-    EXPECT_EQ(LanguageOf(inGerman.Get()), "de");
-    EXPECT_EQ(LanguageOf(inAmerican.Get()), "en-us");
-    EXPECT_EQ(LanguageOf(inC.Get()), "en");
+    EXPECT_EQ(DefaultVoiceOf(inGerman.Get()), "German");
+    EXPECT_EQ(DefaultVoiceOf(inAmerican.Get()), "kal16");  // English is flite's
+    EXPECT_EQ(DefaultVoiceOf(inC.Get()), "kal16");
 
     // German reads the numbers as German words, far longer than English ones.
     double de = speech::AudibleSeconds(speech::Render(inGerman.Get(), german), speech::kRenderRate);
@@ -103,7 +103,7 @@ TEST(VoiceLanguage, TheVoiceSpeaksAndReportsTheLanguageOfTheEnvironmentItWasMade
     LocaleEnvironment nowAmerican("en_US.UTF-8");
     double later = speech::AudibleSeconds(speech::Render(inGerman.Get(), german), speech::kRenderRate);
     EXPECT_NEAR(later, de, 0.05 * de);
-    EXPECT_EQ(LanguageOf(inGerman.Get()), "de");
+    EXPECT_EQ(DefaultVoiceOf(inGerman.Get()), "German");
 }
 
 }  // namespace

@@ -108,13 +108,9 @@ public:
                 if (Lower(at[0]) == wanted) return at[1];
             return nullptr;
         };
-        // A change of language moves to a voice that speaks it (the one speaking, if it does).
+        // A change of language moves to a voice that speaks it, unless the one speaking does.
         const char* lang = attribute("xml:lang");
-        if (lang != nullptr && frame.tag != "voice") {
-            VoiceRequest request;
-            request.RequireLanguage(lang);
-            frame.style.voice = ChooseVoice(request, frame.style.voice);
-        }
+        if (lang != nullptr && frame.tag != "voice") frame.style.voice = ChangeLanguage(lang, frame.style.voice);
         if (frame.content == Content::Spoken) Apply(frame, attribute);
         stack.push_back(std::move(frame));
     }
@@ -199,11 +195,7 @@ private:
             style.voice = ChooseVoice(request, style.voice);
         } else if (tag == "lang") {
             frame.persistsWhenEmpty = true;
-            if (const char* tag = voicelanguage::TagForLcidText(word("langid", ""))) {
-                VoiceRequest request;
-                request.RequireLanguage(tag);
-                style.voice = ChooseVoice(request, style.voice);
-            }
+            if (const char* tag = voicelanguage::TagForLcidText(word("langid", ""))) style.voice = ChangeLanguage(tag, style.voice);
         } else if (tag == "pron" || tag == "phoneme") {
             // The platform's phone set, in its own tag or in SSML's (unless SSML names an
             // alphabet of its own); a pronunciation it cannot read leaves the words.

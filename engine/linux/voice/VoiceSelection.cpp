@@ -116,6 +116,25 @@ void VoiceRequest::AddSsml(const char* name, const char* gender, const char* age
 
 void VoiceRequest::RequireLanguage(std::string_view tag) { required.push_back({"language", {std::string(tag)}, false}); }
 
+VoiceChoice ChangeLanguage(std::string_view tag, const VoiceChoice& current) {
+    if (int speaks = voices::LanguageMatch(*current.voice, tag); speaks > 0) {
+        // Another region of the language: the engine speaking goes on, in the voice of
+        // that region if it has one.
+        VoiceChoice choice = current;
+        for (const Voice& voice : voices::All()) {
+            if (voice.engine != current.voice->engine) continue;
+            if (int match = voices::LanguageMatch(voice, tag); match > speaks) choice.voice = &voice, speaks = match;
+        }
+        return choice;
+    }
+    // Another language: a voice that speaks it, of the gender and age heard so far if it can.
+    VoiceRequest request;
+    request.RequireLanguage(tag);
+    request.optional.push_back({"gender", {current.gender.empty() ? current.voice->gender : current.gender}, false});
+    if (current.age != 0) request.AddSsml(nullptr, nullptr, std::to_string(current.age).c_str());
+    return ChooseVoice(request, current);
+}
+
 VoiceChoice ChooseVoice(const VoiceRequest& request, const VoiceChoice& current) {
     const Voice* best = nullptr;
     std::tuple<int, int, int, int> bestRank;
@@ -140,7 +159,7 @@ VoiceChoice ChooseVoice(const VoiceRequest& request, const VoiceChoice& current)
             if (condition.attribute == "language") language += met, languageAsked = true;
         }
         if (!languageAsked) language = voices::LanguageMatch(voice, currentPrimary);
-        std::tuple<int, int, int, int> rank{optionalMet, &voice == current.voice, language, asItIs};
+        std::tuple<int, int, int, int> rank{optionalMet, language, &voice == current.voice, asItIs};
         if (best == nullptr || rank > bestRank) best = &voice, bestRank = rank;  // ties: the first listed
     }
     if (best == nullptr) return current;
