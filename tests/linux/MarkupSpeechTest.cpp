@@ -1,10 +1,12 @@
-// Markup spoken by the real voice into memory, judged by what can be heard: silences
-// measured in the samples, lengths, loudness and pitch against the same words without it.
+// Markup spoken by the real voice into memory, with each engine, judged by what can be
+// heard: silences measured in the samples, lengths, loudness and pitch against the same
+// words without it.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 
+#include "LocaleEnvironment.h"
 #include "SpeechMeasures.h"
 #include "engine/Engine.h"
 
@@ -13,24 +15,27 @@ namespace {
 const std::u16string kSentence = u"The quick brown fox jumps over the lazy dog.";
 const std::u16string kGermanDate = u"Am 24.12.1987 um 17:45 Uhr.";
 
-class MarkupSpeechTest : public ::testing::Test {
+/// Each case spoken by each engine's English: the voice is made with SPEECH_VOICE naming it.
+class MarkupSpeechTest : public ::testing::TestWithParam<const char*> {
 protected:
+    void SetUp() override {
+        LocaleEnvironment environment("C.UTF-8");
+        setenv("SPEECH_VOICE", GetParam(), 1);
+        ASSERT_EQ(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, voice.VoidSlot()), S_OK);
+    }
+
     std::vector<float> Speak(const std::u16string& text, DWORD flags = SPF_DEFAULT) {
         return speech::Render(voice.Get(), text, flags);
     }
 
-    InterfaceHolder<ISpVoice> voice = [] {
-        InterfaceHolder<ISpVoice> made;
-        EXPECT_EQ(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, made.VoidSlot()), S_OK);
-        return made;
-    }();
+    InterfaceHolder<ISpVoice> voice;
 };
 
 double Audible(const std::vector<float>& samples) { return speech::AudibleSeconds(samples, speech::kRenderRate); }
 double Gap(const std::vector<float>& samples) { return speech::LongestGapSeconds(samples, speech::kRenderRate); }
 double Pitch(const std::vector<float>& samples) { return speech::MedianPitch(samples, speech::kRenderRate); }
 
-TEST_F(MarkupSpeechTest, APauseIsASilenceOfItsLengthWhereverTheTextIsMarkup) {
+TEST_P(MarkupSpeechTest, APauseIsASilenceOfItsLengthWhereverTheTextIsMarkup) {
     struct Case {
         const char* name;
         std::u16string text;
@@ -54,7 +59,7 @@ TEST_F(MarkupSpeechTest, APauseIsASilenceOfItsLengthWhereverTheTextIsMarkup) {
     }
 }
 
-TEST_F(MarkupSpeechTest, EachTagChangesTheSpeechAsItSays) {
+TEST_P(MarkupSpeechTest, EachTagChangesTheSpeechAsItSays) {
     using Measure = std::function<double(const std::vector<float>&)>;
     const Measure length = Audible, loudness = speech::Rms, pitch = Pitch;
     struct Case {
@@ -91,5 +96,10 @@ TEST_F(MarkupSpeechTest, EachTagChangesTheSpeechAsItSays) {
         EXPECT_LE(marked / plain, c.high) << c.name;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, MarkupSpeechTest, ::testing::Values("kal16", "English (Great Britain)"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param[0] == 'k' ? "flite" : "espeak");
+                         });
 
 }  // namespace

@@ -155,7 +155,8 @@ bool AddPart(Sentences& sentences, const UtterancePart& part) {
                 unsigned char letter = static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
                 if (std::isspace(letter)) continue;
                 std::string name(1, c);
-                sentences.Add(name.c_str(), " ", "", "", letter >= 'a' && letter <= 'z' ? kLetterPhones[letter - 'a'] : nullptr);
+                // Each letter a phrase of its own, so the letters come apart.
+                sentences.Add(name.c_str(), " ", "", ",", letter >= 'a' && letter <= 'z' ? kLetterPhones[letter - 'a'] : nullptr);
             }
             return true;
         case UtterancePart::Kind::Phones:

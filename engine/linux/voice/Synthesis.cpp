@@ -14,35 +14,18 @@ constexpr unsigned kSilencePieceMilliseconds = 20;
 constexpr unsigned kFirstSilenceRate = 16000;
 
 /// One Speak call's way through its utterance: the audio handed on, as floats, with the
-/// rate it came at.
+/// rate it came at. Synthesizers begin and end their speech with some quiet of their own;
+/// where markup asks for a silence, or the speech is heard live and the sooner the better,
+/// that quiet is left out, so a silence lasts what markup says.
 class Speech {
 public:
-    Speech(const SynthesisSettings& settings, const SynthesisAudio& onAudio)
-        : settings(settings), onAudio(onAudio), skipSilence(settings.skipLeadingSilence) {}
+    Speech(const SynthesisSettings& settings, const SynthesisAudio& onAudio) : settings(settings), onAudio(onAudio) {}
 
     HRESULT result = S_OK;
 
     bool Stopped() {
         if (result == S_OK && settings.stopped && settings.stopped()) result = S_FALSE;
         return result != S_OK;
-    }
-
-    /// A synthesizer's audio; false stops it.
-    bool Chunk(const int16_t* samples, size_t count, unsigned sampleRate) {
-        if (Stopped()) return false;
-        if (skipSilence) {
-            size_t silent = 0;
-            while (silent < count && samples[silent] == 0) ++silent;
-            if (silent == count) return true;
-            samples += silent;
-            count -= silent;
-            skipSilence = false;
-        }
-        converted.resize(count);
-        for (size_t i = 0; i < count; ++i) converted[i] = samples[i] / 32768.0f;
-        rate = sampleRate;
-        result = onAudio(converted.data(), count, sampleRate);
-        return result == S_OK;
     }
 
     void Silence(unsigned milliseconds) {
@@ -56,8 +39,11 @@ public:
         }
     }
 
-    /// The parts [begin, end), one voice's and none a pause.
-    void Say(const UtterancePart* begin, const UtterancePart* end) {
+    /// The parts [begin, end), one voice's and none a pause; the quiet at the start and at
+    /// the end is left out as asked.
+    void Say(const UtterancePart* begin, const UtterancePart* end, bool trimStart, bool trimEnd) {
+        trimmingStart = trimStart;
+        trimmingEnd = trimEnd;
         const Voice& voice = *begin->style.voice.voice;
         HRESULT hr = S_OK;
         if (voice.engine == SynthesisEngine::Flite) {
@@ -77,17 +63,49 @@ public:
                                                        return Chunk(samples, count, sampleRate);
                                                    });
         }
+        heldQuiet.clear();  // the quiet at the end
         if (result == S_OK && FAILED(hr)) result = hr;
     }
 
 private:
+    // Quieter than this (about -60 dB) is the synthesizers' quiet, not speech.
+    static constexpr int kQuietest = 32;
+
+    static bool IsQuiet(int16_t sample) { return sample > -kQuietest && sample < kQuietest; }
+
+    /// A synthesizer's audio; false stops it.
+    bool Chunk(const int16_t* samples, size_t count, unsigned sampleRate) {
+        if (Stopped()) return false;
+        if (trimmingStart) {
+            size_t quiet = 0;
+            while (quiet < count && IsQuiet(samples[quiet])) ++quiet;
+            if (quiet == count) return true;
+            samples += quiet;
+            count -= quiet;
+            trimmingStart = false;
+        }
+        size_t kept = count;  // up to the last sound, when the quiet at the end is left out
+        if (trimmingEnd)
+            while (kept > 0 && IsQuiet(samples[kept - 1])) --kept;
+        if (kept > 0) {
+            converted.assign(heldQuiet.begin(), heldQuiet.end());
+            heldQuiet.clear();
+            for (size_t i = 0; i < kept; ++i) converted.push_back(samples[i] / 32768.0f);
+            rate = sampleRate;
+            result = onAudio(converted.data(), converted.size(), sampleRate);
+        }
+        for (size_t i = kept; i < count; ++i) heldQuiet.push_back(samples[i] / 32768.0f);
+        return result == S_OK;
+    }
+
     const SynthesisSettings& settings;
     const SynthesisAudio& onAudio;
-    bool skipSilence;
+    bool trimmingStart = false;
+    bool trimmingEnd = false;
     unsigned rate = 0;
     std::vector<float> converted;
+    std::vector<float> heldQuiet;  // quiet that goes on only if sound follows it
 };
-
 
 }  // namespace
 
@@ -106,7 +124,11 @@ HRESULT SpeakUtterance(const Utterance& utterance, const SynthesisSettings& sett
         while (stretchEnd != end && stretchEnd->kind != UtterancePart::Kind::Pause &&
                stretchEnd->style.voice.voice == at->style.voice.voice)
             ++stretchEnd;
-        if (std::any_of(at, stretchEnd, IsSpoken)) speech.Say(at, stretchEnd);
+        bool afterPause = at != utterance.data() && at[-1].kind == UtterancePart::Kind::Pause;
+        bool beforePause = stretchEnd != end && stretchEnd->kind == UtterancePart::Kind::Pause;
+        bool first = at == utterance.data();
+        if (std::any_of(at, stretchEnd, IsSpoken))
+            speech.Say(at, stretchEnd, afterPause || (first && settings.skipLeadingSilence), beforePause);
         at = stretchEnd;
     }
     return speech.result;
