@@ -83,6 +83,8 @@ TEST_P(MarkupSpeechTest, EachTagChangesTheSpeechAsItSays) {
         {"female voice", u"<voice required=\"Gender=Female\">" + s + u"</voice>", s, pitch, 1.4, 2.5},
         {"German by lang", u"<lang langid=\"407\">" + kGermanDate + u"</lang>", kGermanDate, length, 1.3, 2.0},
         {"pronunciation", u"<pron sym=\"h eh 1 l ow\"/>", u"hello", length, 0.8, 1.25},
+        {"two words pronounced", u"<pron sym=\"h eh 1 l ow & w er 1 l d\"/>", u"hello world", length, 0.8, 1.25},
+        {"two words, escaped", u"<pron sym=\"h eh 1 l ow &amp; w er 1 l d\"/>", u"hello world", length, 0.8, 1.25},
         {"annotations", u"<bookmark mark=\"a\"/><partofsp part=\"noun\">The quick</partofsp> <context id=\"x\">brown fox</context> jumps over the lazy dog.", s, length, 0.97, 1.03},
         {"unknown tag", u"<sapi><whatever>" + s + u"</whatever></sapi>", s, length, 0.97, 1.03},
         {"escaped text", u"<speak>Tom &amp; Jerry &lt;3 &quot;you&quot;</speak>", u"Tom & Jerry <3 \"you\"", length, 0.97, 1.03},
