@@ -186,8 +186,8 @@ TEST(SpeechRender, ListsItsVoicesAndSpeaksWithTheOneAsked) {
                                  "German\tde\tMale\tAdult\tespeak-ng"})
         EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << expected;
 
-    // slt is a woman's voice, kal16 a man's; an unknown voice is told once, and the
-    // default speaks.
+    // slt is a woman's voice, kal16 and espeak-ng's a man's; an unknown voice is told
+    // once, and the default speaks.
     const std::string directory = scratch::TestDirectory();
     struct Case {
         std::vector<std::string> command;
@@ -197,6 +197,7 @@ TEST(SpeechRender, ListsItsVoicesAndSpeaksWithTheOneAsked) {
     const Case cases[] = {
         {RenderCommand({"--voice", "slt", "-q", "-o", directory + "/slt.wav", kSentence}), "", 140, 260},
         {RenderCommand({"--voice", "kal16", "-q", "-o", directory + "/kal16.wav", kSentence}), "", 70, 135},
+        {RenderCommand({"--voice", "English (America)", "-q", "-o", directory + "/espeak.wav", kSentence}), "", 70, 160},
         {{"/usr/bin/env", "SPEECH_VOICE=nobody", Tool("SPEECH_RENDER"), "-q", "-o", directory + "/default.wav", kSentence},
          "unknown voice nobody, speaking with kal16\n", 70, 135},
     };
