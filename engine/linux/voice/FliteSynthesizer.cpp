@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <flite/flite.h>
+#include <malloc.h>
 
 #include <cctype>
 #include <cmath>
@@ -78,6 +79,9 @@ struct Emphasis {
 };
 constexpr Emphasis kEmphases[] = {{"moderate", 1.1, 1.12, 1.3}, {"strong", 1.2, 1.25, 1.6}, {"reduced", 0.95, 0.92, 0.7}};
 
+// The most tokens one utterance of flite's holds (a long sentence's words).
+constexpr size_t kLongestUtterance = 40;
+
 /// Builds flite's utterances token by token and synthesizes each as soon as it is whole,
 /// so the first sentence is heard while the rest waits.
 class Sentences {
@@ -129,11 +133,17 @@ public:
                                                  flite_get_param_string(voice->features, "text_postpunctuation", nullptr));
         if (stream == nullptr) return true;
         bool goOn = true;
+        size_t count = 0;
         while (goOn && !ts_eof(stream)) {
             const char* token = ts_get(stream);
             if (token[0] == '\0') continue;
-            // A sentence ends before this token: speak it now.
-            if (!Empty() && default_utt_break(stream, token, tokens)) goOn = Speak();
+            // A sentence ends before this token, or it is long enough to be heard: speak it
+            // now. flite keeps all of an utterance's audio until it ends, so an utterance
+            // has a bounded number of tokens.
+            if (!Empty() && (default_utt_break(stream, token, tokens) || ++count >= kLongestUtterance)) {
+                goOn = Speak();
+                count = 0;
+            }
             Add(token, stream->whitespace, stream->prepunctuation, stream->postpunctuation, nullptr);
         }
         ts_close(stream);
@@ -209,5 +219,8 @@ HRESULT FliteSynthesizer::Synthesize(const std::string& voiceName, const Utteran
     }
     cst_errjmp = nullptr;
     currentHandler = nullptr;
+    // flite makes and frees thousands of small blocks for each utterance; what they leave
+    // scattered over the heap goes back to the system, so a voice that waits stays small.
+    ::malloc_trim(0);
     return failed ? E_FAIL : S_OK;
 }
