@@ -86,7 +86,7 @@ constexpr size_t kLongestUtterance = 40;
 /// so the first sentence is heard while the rest waits.
 class Sentences {
 public:
-    Sentences(cst_voice* voice) : voice(voice) {}
+    Sentences(cst_voice* voice, const std::function<bool()>& stopped) : voice(voice), stopped(stopped) {}
     ~Sentences() {
         if (utterance != nullptr) delete_utterance(utterance);
     }
@@ -117,6 +117,8 @@ public:
     /// Synthesizes what has been added; false when it was stopped.
     bool Speak() {
         if (Empty()) return true;
+        // Before an utterance's words are analysed, which flite does in one go.
+        if (stopped()) return false;
         cst_utterance* done = flite_do_synth(utterance, voice, utt_synth_tokens);
         utterance = nullptr;
         tokens = nullptr;
@@ -152,6 +154,7 @@ public:
 
 private:
     cst_voice* voice;
+    const std::function<bool()>& stopped;
     cst_utterance* utterance = nullptr;
     cst_relation* tokens = nullptr;
 };
@@ -191,7 +194,7 @@ bool AddPart(Sentences& sentences, const UtterancePart& part) {
 double FliteSynthesizer::Pace(LONG rate) { return std::pow(3.0, rate / 10.0); }
 
 HRESULT FliteSynthesizer::Synthesize(const std::string& voiceName, const UtterancePart* begin, const UtterancePart* end,
-                                     double pace, const ChunkHandler& onChunk) {
+                                     double pace, const ChunkHandler& onChunk, const std::function<bool()>& stopped) {
     std::lock_guard<std::mutex> guard(synthesisLock);
     LoadedVoice* loadedVoice = Load(voiceName);
     if (loadedVoice == nullptr) return E_FAIL;
@@ -211,7 +214,7 @@ HRESULT FliteSynthesizer::Synthesize(const std::string& voiceName, const Utteran
                              static_cast<float>(loadedVoice->ownStretch * stretch / (pace * style.rate)));
         flite_feat_set_float(voice->features, "f0_shift", static_cast<float>(pitch));
         currentGain = static_cast<float>(gain);
-        Sentences sentences(voice);
+        Sentences sentences(voice, stopped);
         bool goOn = true;
         for (; goOn && at != end && at->style == style; ++at) goOn = AddPart(sentences, *at);
         if (goOn) goOn = sentences.Speak();

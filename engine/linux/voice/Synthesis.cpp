@@ -50,7 +50,8 @@ public:
             hr = FliteSynthesizer::Synthesize(voice.engineVoice, begin, end, FliteSynthesizer::Pace(settings.rate),
                                               [this](const int16_t* samples, size_t count, unsigned sampleRate) {
                                                   return Chunk(samples, count, sampleRate);
-                                              });
+                                              },
+                                              [this] { return Stopped(); });
         } else {
             EspeakMarkup markup = ToEspeakMarkup(begin, end);
             unsigned textFlags = EspeakSynthesizer::kSsml | (markup.phonemes ? unsigned{EspeakSynthesizer::kPhonemes} : 0u);
