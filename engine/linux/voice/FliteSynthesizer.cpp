@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <csetjmp>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -79,8 +80,10 @@ struct Emphasis {
 };
 constexpr Emphasis kEmphases[] = {{"moderate", 1.1, 1.12, 1.3}, {"strong", 1.2, 1.25, 1.6}, {"reduced", 0.95, 0.92, 0.7}};
 
-// The most tokens one utterance of flite's holds (a long sentence's words).
-constexpr size_t kLongestUtterance = 40;
+// The most tokens, and bytes of them, one utterance of flite's holds: a long sentence's
+// words. flite makes room for all of an utterance's audio at once and keeps it to the end.
+constexpr size_t kMostTokens = 40;
+constexpr size_t kMostBytes = 250;
 
 /// Builds flite's utterances token by token and synthesizes each as soon as it is whole,
 /// so the first sentence is heard while the rest waits.
@@ -91,9 +94,13 @@ public:
         if (utterance != nullptr) delete_utterance(utterance);
     }
 
-    /// Adds one token; `phones` (flite's) says how it is pronounced, if not by flite.
-    void Add(const char* name, const char* whitespace, const char* prepunctuation, const char* punctuation,
+    /// Adds one token; `phones` (flite's) says how it is pronounced, if not by flite. An
+    /// utterance that is long enough is spoken first; false when that was stopped.
+    bool Add(const char* name, const char* whitespace, const char* prepunctuation, const char* punctuation,
              const char* phones) {
+        if ((tokenCount >= kMostTokens || byteCount >= kMostBytes) && !Speak()) return false;
+        ++tokenCount;
+        byteCount += std::strlen(name);
         if (utterance == nullptr) {
             utterance = new_utterance();
             tokens = utt_relation_create(utterance, "Token");
@@ -104,6 +111,7 @@ public:
         item_set_string(token, "prepunctuation", prepunctuation);
         item_set_string(token, "punc", punctuation);
         if (phones != nullptr) item_set_string(token, "phones", phones);
+        return true;
     }
 
     /// Gives the last token `punctuation` when it has none (a boundary markup asked for).
@@ -122,6 +130,7 @@ public:
         cst_utterance* done = flite_do_synth(utterance, voice, utt_synth_tokens);
         utterance = nullptr;
         tokens = nullptr;
+        tokenCount = byteCount = 0;
         bool interrupted = done == nullptr || flite_get_param_int(done->features, "Interrupted", 0) != 0;
         if (done != nullptr) delete_utterance(done);
         return !interrupted;
@@ -135,18 +144,12 @@ public:
                                                  flite_get_param_string(voice->features, "text_postpunctuation", nullptr));
         if (stream == nullptr) return true;
         bool goOn = true;
-        size_t count = 0;
         while (goOn && !ts_eof(stream)) {
             const char* token = ts_get(stream);
             if (token[0] == '\0') continue;
-            // A sentence ends before this token, or it is long enough to be heard: speak it
-            // now. flite keeps all of an utterance's audio until it ends, so an utterance
-            // has a bounded number of tokens.
-            if (!Empty() && (default_utt_break(stream, token, tokens) || ++count >= kLongestUtterance)) {
-                goOn = Speak();
-                count = 0;
-            }
-            Add(token, stream->whitespace, stream->prepunctuation, stream->postpunctuation, nullptr);
+            // A sentence ends before this token: speak it now.
+            if (!Empty() && default_utt_break(stream, token, tokens)) goOn = Speak();
+            goOn = goOn && Add(token, stream->whitespace, stream->prepunctuation, stream->postpunctuation, nullptr);
         }
         ts_close(stream);
         return goOn;
@@ -157,6 +160,7 @@ private:
     const std::function<bool()>& stopped;
     cst_utterance* utterance = nullptr;
     cst_relation* tokens = nullptr;
+    size_t tokenCount = 0, byteCount = 0;  // of the utterance being built
 };
 
 /// Adds one part to `sentences`; false when the synthesis was stopped.
@@ -169,14 +173,15 @@ bool AddPart(Sentences& sentences, const UtterancePart& part) {
                 if (std::isspace(letter)) continue;
                 std::string name(1, c);
                 // Each letter a phrase of its own, so the letters come apart.
-                sentences.Add(name.c_str(), " ", "", ",", letter >= 'a' && letter <= 'z' ? kLetterPhones[letter - 'a'] : nullptr);
+                if (!sentences.Add(name.c_str(), " ", "", ",", letter >= 'a' && letter <= 'z' ? kLetterPhones[letter - 'a'] : nullptr))
+                    return false;
             }
             return true;
         case UtterancePart::Kind::Phones:
             if (auto words = ReadPronunciation(part.text)) {
                 for (const PronouncedWord& word : *words) {
                     std::string punctuation = word.punctuation == '_' ? "," : std::string(word.punctuation != '\0', word.punctuation);
-                    sentences.Add("word", " ", "", punctuation.c_str(), FlitePhones(word).c_str());
+                    if (!sentences.Add("word", " ", "", punctuation.c_str(), FlitePhones(word).c_str())) return false;
                 }
             }
             return true;
