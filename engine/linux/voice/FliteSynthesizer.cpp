@@ -2,7 +2,6 @@
 
 #include <dlfcn.h>
 #include <flite/flite.h>
-#include <malloc.h>
 
 #include <cctype>
 #include <cmath>
@@ -227,8 +226,5 @@ HRESULT FliteSynthesizer::Synthesize(const std::string& voiceName, const Utteran
     }
     cst_errjmp = nullptr;
     currentHandler = nullptr;
-    // flite makes and frees thousands of small blocks for each utterance; what they leave
-    // scattered over the heap goes back to the system, so a voice that waits stays small.
-    ::malloc_trim(0);
     return failed ? E_FAIL : S_OK;
 }
