@@ -4,11 +4,13 @@
 # speech-dispatcher with its espeak-ng module) and the espeak-ng command, command handling
 # against a bare receive loop, rendering against espeak-ng -w and espeak-ng | sox,
 # conversion against sox, resident memory against speech-dispatcher, and how time and
-# memory grow with the work; then how well each English voice is understood
+# memory grow with the work; then rendering with flite's kal16 against the flite command
+# (bench/flite-render.sh) and how well each English voice is understood
 # (bench/intelligibility.sh).
 #
-#   bench/compare.sh           # the whole table (about 10 minutes)
-#   bench/compare.sh --quick   # fewer runs, smaller growth steps (about 4 minutes)
+#   bench/compare.sh           # the whole table (about 10 minutes, and the word error
+#                              # rates some 20 minutes of a recogniser more)
+#   bench/compare.sh --quick   # fewer runs, smaller growth steps, three lists of sentences
 #
 # Installs what is missing (needs root or sudo), makes a release build in build-bench/
 # (BUILD_DIR overrides), then runs everything in a network namespace of its own (so the
@@ -61,6 +63,7 @@ start)
   echo
   "$COMPARE_BUILD/bench/compare-bench" table "$COMPARE_WORK/results.txt"
   echo
+  "$top/bench/flite-render.sh" "$COMPARE_BUILD/tools/speech-render" "$COMPARE_WORK/words600.txt" "$COMPARE_WORK"
   # How well each English voice is understood (three lists of ten sentences when quick).
   "$top/bench/intelligibility.sh" "$COMPARE_BUILD/tools/speech-render" "$COMPARE_WORK/intelligibility" \
     $([ "$COMPARE_QUICK" = 1 ] && echo 3 || echo 10)
