@@ -16,10 +16,14 @@ struct FliteVoice {
     const char* gender;
 };
 
-// flite's English voices, the easiest to understand first: the order is that of the
-// word error rate a recogniser makes on them (bench/intelligibility.sh).
+// flite's English voices, the first one the default for English. kal16 (a diphone voice)
+// starts speaking within milliseconds and is the easiest to understand of those that do
+// (31% word error rate of a recogniser on the Harvard sentences, bench/intelligibility.sh).
+// rms, slt and awb (statistical voices) work out a whole sentence before its first sound,
+// some 60 to 90 ms, too slow for live speech by default; rms is understood best of all
+// (20%). The rest follow by word error rate: slt 36%, kal (8 kHz) 60%, awb 75%.
 constexpr FliteVoice kFliteVoices[] = {
-    {"kal16", "Male"}, {"slt", "Female"}, {"kal", "Male"}, {"rms", "Male"}, {"awb", "Male"},
+    {"kal16", "Male"}, {"rms", "Male"}, {"slt", "Female"}, {"kal", "Male"}, {"awb", "Male"},
 };
 
 std::vector<Voice> MakeAll() {

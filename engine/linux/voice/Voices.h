@@ -24,8 +24,8 @@ struct Voice {
 namespace voices {
 
 /// Every voice, made once (without loading any synthesizer). flite's voices come first,
-/// the easiest to understand first, so where voices speak a language equally well the
-/// earlier one is taken; then espeak-ng's, one per language.
+/// the default for English first, then the easiest to understand, so where voices speak a
+/// language equally well the earlier one is taken; then espeak-ng's, one per language.
 const std::vector<Voice>& All();
 
 /// The voice called `name`, case aside; null when there is none.
