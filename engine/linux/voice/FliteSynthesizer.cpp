@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <flite/flite.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <csetjmp>
@@ -21,15 +22,48 @@ std::mutex synthesisLock;
 struct LoadedVoice {
     cst_voice* voice = nullptr;
     float ownStretch = 1.0f;  // the voice's own duration_stretch
+    float level = 1.0f;       // the gain that makes it as loud as the others
 };
+
+// flite's voices speak at levels some 13 dB apart: each is brought to espeak-ng's (an RMS
+// of about -20.5 dBFS on a sentence of plain prose, as measured with sox), so a change of
+// voice, or of engine, in the middle of a text keeps the loudness.
+struct Level {
+    const char* voice;
+    float gain;
+};
+constexpr Level kLevels[] = {{"kal16", 2.4f}, {"slt", 0.55f}, {"rms", 1.07f}, {"awb", 0.95f}, {"kal", 0.95f}};
 std::map<std::string, LoadedVoice> loaded;  // guarded by synthesisLock
 
-const FliteSynthesizer::ChunkHandler* currentHandler = nullptr;  // guarded by synthesisLock
-float currentGain = 1.0f;                                        // guarded by synthesisLock
-std::vector<int16_t> scaled;                                     // guarded by synthesisLock
+// All guarded by synthesisLock:
+const FliteSynthesizer::ChunkHandler* currentHandler = nullptr;
+float currentGain = 1.0f;
+std::vector<int16_t> scaled;
+bool leaveOutOpeningPause = false;        // of the synthesis's first utterance
+const cst_utterance* firstUtterance = nullptr;
+int openingPauseSamples = 0;              // of firstUtterance
 
-int OnAudio(const cst_wave* wave, int start, int size, int, cst_audio_streaming_info*) {
+/// The samples of the pause flite opens `utterance` with.
+int OpeningPauseSamples(const cst_utterance* utterance, int sampleRate) {
+    const cst_item* first = relation_head(utt_relation(utterance, "Segment"));
+    if (first == nullptr || std::strcmp(item_feat_string(first, "name"), "pau") != 0) return 0;
+    return static_cast<int>(item_feat_float(first, "end") * static_cast<float>(sampleRate));
+}
+
+int OnAudio(const cst_wave* wave, int start, int size, int, cst_audio_streaming_info* streaming) {
     if (currentHandler == nullptr || size <= 0) return CST_AUDIO_STREAM_CONT;
+    if (leaveOutOpeningPause && streaming->utt != nullptr) {
+        if (firstUtterance == nullptr) {
+            firstUtterance = streaming->utt;
+            openingPauseSamples = OpeningPauseSamples(firstUtterance, wave->sample_rate);
+        }
+        if (streaming->utt == firstUtterance && start < openingPauseSamples) {
+            int skipped = std::min(size, openingPauseSamples - start);
+            start += skipped;
+            size -= skipped;
+            if (size == 0) return CST_AUDIO_STREAM_CONT;
+        }
+    }
     const int16_t* samples = wave->samples + start;
     if (currentGain != 1.0f) {
         scaled.resize(static_cast<size_t>(size));
@@ -57,6 +91,8 @@ LoadedVoice* Load(const std::string& name) {
     cst_voice* voice = registerVoice != nullptr ? registerVoice(nullptr) : nullptr;
     if (voice == nullptr) return nullptr;
     entry.ownStretch = flite_get_param_float(voice->features, "duration_stretch", 1.0f);
+    for (const Level& level : kLevels)
+        if (name == level.voice) entry.level = level.gain;
     cst_audio_streaming_info* streaming = new_audio_streaming_info();
     streaming->asc = OnAudio;
     flite_feat_set(voice->features, "streaming_info", audio_streaming_info_val(streaming));
@@ -193,38 +229,62 @@ bool AddPart(Sentences& sentences, const UtterancePart& part) {
     return true;
 }
 
-}  // namespace
+struct Request {
+    LoadedVoice* voice;
+    const UtterancePart* begin;
+    const UtterancePart* end;
+    double pace;
+    const std::function<bool()>* stopped;
+};
 
-double FliteSynthesizer::Pace(LONG rate) { return std::pow(3.0, rate / 10.0); }
-
-HRESULT FliteSynthesizer::Synthesize(const std::string& voiceName, const UtterancePart* begin, const UtterancePart* end,
-                                     double pace, const ChunkHandler& onChunk, const std::function<bool()>& stopped) {
-    std::lock_guard<std::mutex> guard(synthesisLock);
-    LoadedVoice* loadedVoice = Load(voiceName);
-    if (loadedVoice == nullptr) return E_FAIL;
-    cst_voice* voice = loadedVoice->voice;
-    currentHandler = &onChunk;
-    // flite reports an error by jumping here; what it had made for the synthesis is lost.
-    std::jmp_buf onError;
-    cst_errjmp = &onError;
-    bool failed = setjmp(onError) != 0;
-    for (const UtterancePart* at = begin; !failed && at != end;) {
-        // One style at a time: flite's pace and pitch hold for a whole utterance.
+/// Speaks a Request's parts, one style at a time: flite's pace and pitch hold for a whole
+/// utterance.
+void SpeakParts(void* context) {
+    const Request& request = *static_cast<const Request*>(context);
+    cst_voice* voice = request.voice->voice;
+    for (const UtterancePart* at = request.begin; at != request.end;) {
         const SpeakingStyle& style = at->style;
         double stretch = 1.0, pitch = style.pitch, gain = style.volume;
         for (const Emphasis& emphasis : kEmphases)
             if (style.emphasis == emphasis.level) stretch = emphasis.stretch, pitch *= emphasis.pitch, gain *= emphasis.gain;
         flite_feat_set_float(voice->features, "duration_stretch",
-                             static_cast<float>(loadedVoice->ownStretch * stretch / (pace * style.rate)));
+                             static_cast<float>(request.voice->ownStretch * stretch / (request.pace * style.rate)));
         flite_feat_set_float(voice->features, "f0_shift", static_cast<float>(pitch));
-        currentGain = static_cast<float>(gain);
-        Sentences sentences(voice, stopped);
+        currentGain = static_cast<float>(gain) * request.voice->level;
+        Sentences sentences(voice, *request.stopped);
         bool goOn = true;
-        for (; goOn && at != end && at->style == style; ++at) goOn = AddPart(sentences, *at);
+        for (; goOn && at != request.end && at->style == style; ++at) goOn = AddPart(sentences, *at);
         if (goOn) goOn = sentences.Speak();
-        if (!goOn) break;
+        if (!goOn) return;
     }
+}
+
+/// Runs `body`; false when flite reported an error on the way. flite reports one by
+/// jumping back here: what it had made for the synthesis is lost.
+bool CatchingFliteErrors(void (*body)(void*), void* context) {
+    std::jmp_buf onError;
+    cst_errjmp = &onError;
+    bool failed = setjmp(onError) != 0;
+    if (!failed) body(context);
     cst_errjmp = nullptr;
+    return !failed;
+}
+
+}  // namespace
+
+double FliteSynthesizer::Pace(LONG rate) { return std::pow(3.0, rate / 10.0); }
+
+HRESULT FliteSynthesizer::Synthesize(const std::string& voiceName, const UtterancePart* begin, const UtterancePart* end,
+                                     double pace, bool withoutOpeningPause, const ChunkHandler& onChunk,
+                                     const std::function<bool()>& stopped) {
+    std::lock_guard<std::mutex> guard(synthesisLock);
+    LoadedVoice* voice = Load(voiceName);
+    if (voice == nullptr) return E_FAIL;
+    currentHandler = &onChunk;
+    leaveOutOpeningPause = withoutOpeningPause;
+    firstUtterance = nullptr;
+    Request request{voice, begin, end, pace, &stopped};
+    bool spoken = CatchingFliteErrors(SpeakParts, &request);
     currentHandler = nullptr;
-    return failed ? E_FAIL : S_OK;
+    return spoken ? S_OK : E_FAIL;
 }

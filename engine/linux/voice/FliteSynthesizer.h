@@ -18,11 +18,13 @@ public:
 
     /// Speaks the parts [begin, end), none of them a pause and all for the flite voice
     /// `voice` ("kal16"), at `pace` times the voice's own pace. Audio is handed on as flite
-    /// makes it, a sentence at a time; `stopped` is asked before each sentence (whose words
-    /// flite analyses in one go). Returns S_OK, also when onChunk or `stopped` stopped it;
-    /// E_FAIL when the voice cannot be loaded or flite fails.
+    /// makes it, a sentence at a time, `withoutOpeningPause` the pause flite opens the first
+    /// sentence with; `stopped` is asked before each sentence (whose words flite analyses
+    /// in one go). Returns S_OK, also when onChunk or `stopped` stopped it; E_FAIL when the
+    /// voice cannot be loaded or flite fails.
     static HRESULT Synthesize(const std::string& voice, const UtterancePart* begin, const UtterancePart* end,
-                              double pace, const ChunkHandler& onChunk, const std::function<bool()>& stopped);
+                              double pace, bool withoutOpeningPause, const ChunkHandler& onChunk,
+                              const std::function<bool()>& stopped);
 
     /// flite's pace for a voice rate of -10 to 10: 0 is the voice's own, and each step
     /// multiplies it by the tenth root of 3, as with espeak-ng.

@@ -47,7 +47,7 @@ public:
         const Voice& voice = *begin->style.voice.voice;
         HRESULT hr = S_OK;
         if (voice.engine == SynthesisEngine::Flite) {
-            hr = FliteSynthesizer::Synthesize(voice.engineVoice, begin, end, FliteSynthesizer::Pace(settings.rate),
+            hr = FliteSynthesizer::Synthesize(voice.engineVoice, begin, end, FliteSynthesizer::Pace(settings.rate), trimStart,
                                               [this](const int16_t* samples, size_t count, unsigned sampleRate) {
                                                   return Chunk(samples, count, sampleRate);
                                               },
