@@ -4,10 +4,13 @@
 # speech-dispatcher with its espeak-ng module) and the espeak-ng command, command handling
 # against a bare receive loop, rendering against espeak-ng -w and espeak-ng | sox,
 # conversion against sox, resident memory against speech-dispatcher, and how time and
-# memory grow with the work.
+# memory grow with the work; then rendering with flite's kal16 against the flite command
+# (bench/flite-render.sh) and how well each English voice is understood
+# (bench/intelligibility.sh).
 #
-#   bench/compare.sh           # the whole table
-#   bench/compare.sh --quick   # fewer runs, smaller growth steps
+#   bench/compare.sh           # the whole table, then the word error rates (a recogniser's
+#                              # 20 minutes more)
+#   bench/compare.sh --quick   # fewer runs, smaller growth steps, three lists of sentences
 #
 # Installs what is missing (needs root or sudo), makes a release build in build-bench/
 # (BUILD_DIR overrides), then runs everything in a network namespace of its own (so the
@@ -25,7 +28,8 @@ start)
   [ "$(id -u)" -eq 0 ] || { echo "compare.sh needs root: it makes a network namespace" >&2; exit 1; }
 
   "$top/scripts/install-deps.sh"
-  peers=(speech-dispatcher speech-dispatcher-espeak-ng espeak-ng sox pulseaudio pulseaudio-utils iproute2 util-linux)
+  peers=(speech-dispatcher speech-dispatcher-espeak-ng espeak-ng flite sox pulseaudio pulseaudio-utils iproute2 util-linux
+         pocketsphinx pocketsphinx-en-us)
   missing=()
   for package in "${peers[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -44,7 +48,8 @@ start)
 
   export COMPARE_WORK=$(mktemp -d /tmp/speech-compare.XXXXXX)
   # The audio and texts made on the way go; the results and the details stay.
-  trap 'rm -rf "$COMPARE_WORK"/*.wav "$COMPARE_WORK"/words600.txt "$COMPARE_WORK"/sentences.txt "$COMPARE_WORK"/spd' EXIT
+  trap 'rm -rf "$COMPARE_WORK"/*.wav "$COMPARE_WORK"/words600.txt "$COMPARE_WORK"/sentences.txt "$COMPARE_WORK"/spd \
+    "$COMPARE_WORK"/intelligibility' EXIT
   load_before=$(cut -d' ' -f1-3 /proc/loadavg)
   busy_before=$(ps -eo pcpu=,comm= --sort=-pcpu | head -3 | awk '{printf "%s%s %s%%", (NR > 1 ? ", " : ""), $2, $1}')
   COMPARE_STAGE=namespace unshare -n -- "$self" 2> >(tee "$COMPARE_WORK/details.log" >&2)
@@ -58,6 +63,11 @@ start)
   [ "$COMPARE_QUICK" = 1 ] && echo "quick mode: fewer runs, smaller growth steps"
   echo
   "$COMPARE_BUILD/bench/compare-bench" table "$COMPARE_WORK/results.txt"
+  echo
+  "$top/bench/flite-render.sh" "$COMPARE_BUILD/tools/speech-render" "$COMPARE_WORK/words600.txt" "$COMPARE_WORK"
+  # How well each English voice is understood (three lists of ten sentences when quick).
+  "$top/bench/intelligibility.sh" "$COMPARE_BUILD/tools/speech-render" "$COMPARE_WORK/intelligibility" \
+    $([ "$COMPARE_QUICK" = 1 ] && echo 3 || echo 10)
   echo
   echo "results: $COMPARE_WORK/results.txt; details: $COMPARE_WORK/details.log"
   ;;

@@ -23,6 +23,6 @@ set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION libdevel)
 set(CPACK_COMPONENT_LIBRARY_DESCRIPTION
     "The speech service's rendering facility as a static library: the Speaker, speech into WAV files and memory, WAV files into 44.1 kHz mono. find_package(SpeechService) or pkg-config speech-service.")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_DEPENDS
-    "libespeak-ng-dev, libpulse-dev, libasound2-dev, libsndfile1-dev, libsoxr-dev, libexpat1-dev, pkg-config")
+    "libespeak-ng-dev, flite1-dev, libpulse-dev, libasound2-dev, libsndfile1-dev, libsoxr-dev, libexpat1-dev, pkg-config")
 
 include(CPack)

@@ -18,6 +18,7 @@
 
 #include "ProgressBar.h"
 #include "Tool.h"
+#include "VoiceChoice.h"
 #include "speech/FileRendering.h"
 #include "speech/MemoryOutput.h"
 #include "speech/Speaker.h"
@@ -28,14 +29,19 @@ namespace {
 constexpr double kMonoBytesPerSecond = 44100 * 2;  // what every output holds per second
 
 const char kUsage[] =
-    "usage: speech-render [--rate N] [--volume N] -o OUT.wav [TEXT...]\n"
-    "       speech-render --raw [--rate N] [--volume N] -o OUT [TEXT...]\n"
+    "usage: speech-render [--voice NAME] [--rate N] [--volume N] -o OUT.wav [TEXT...]\n"
+    "       speech-render --raw [--voice NAME] [--rate N] [--volume N] -o OUT [TEXT...]\n"
     "       speech-render --mono FILE...\n"
+    "       speech-render --list-voices\n"
     "Renders TEXT (the words joined by blanks), or standard input when there is none, as\n"
     "speech into a 44.1 kHz 16-bit mono WAV file; with --raw as the same samples without a\n"
     "header (-o - writes them to standard output); with --mono turns each WAV FILE into a\n"
     "44.1 kHz 16-bit mono sibling (take.wav gives take_mono.wav) and prints its name.\n"
     "  -o, --output FILE  where the speech goes\n"
+    "      --voice NAME   the voice that speaks (a name or a language tag from\n"
+    "                     --list-voices; default: SPEECH_VOICE, else the user's language)\n"
+    "      --list-voices  print the voices, one a line: name, language, gender, age,\n"
+    "                     engine, tab-separated\n"
     "  -r, --rate N       speaking rate, -10 (a third as fast) to 10 (three times), 0 normal\n"
     "  -v, --volume N     volume, 0 to 100 (the default)\n"
     "      --raw          raw PCM instead of a WAV file\n"
@@ -185,18 +191,20 @@ int ConvertFiles(Speaker& speaker, const std::vector<std::string>& inputs, std::
 }  // namespace
 
 int main(int argc, char** argv) {
-    enum { kRaw = 1000, kMono };
+    enum { kRaw = 1000, kMono, kVoice, kListVoices };
     const option options[] = {
         {"output", required_argument, nullptr, 'o'}, {"rate", required_argument, nullptr, 'r'},
         {"volume", required_argument, nullptr, 'v'}, {"raw", no_argument, nullptr, kRaw},
         {"mono", no_argument, nullptr, kMono},       {"quiet", no_argument, nullptr, 'q'},
+        {"voice", required_argument, nullptr, kVoice}, {"list-voices", no_argument, nullptr, kListVoices},
         {"help", no_argument, nullptr, 'h'},         {"version", no_argument, nullptr, 'V'},
         {nullptr, 0, nullptr, 0},
     };
     std::string output;
     bool hasOutput = false, raw = false, mono = false, quiet = false;
     long rate = 0, volume = SPMAX_VOLUME;
-    bool hasRate = false, hasVolume = false;
+    bool hasRate = false, hasVolume = false, listVoices = false;
+    std::string voice;
     opterr = 0;
     for (int choice; (choice = getopt_long(argc, argv, "+o:r:v:qhV", options, nullptr)) != -1;) {
         switch (choice) {
@@ -213,6 +221,11 @@ int main(int argc, char** argv) {
                 break;
             case kRaw: raw = true; break;
             case kMono: mono = true; break;
+            case kVoice:
+                voice = optarg;
+                if (voice.empty()) return UsageError("--voice needs a name");
+                break;
+            case kListVoices: listVoices = true; break;
             case 'q': quiet = true; break;
             case 'h': std::fputs(kUsage, stdout); return 0;
             case 'V': std::printf("speech-render %s\n", ToolVersion()); return 0;
@@ -222,7 +235,15 @@ int main(int argc, char** argv) {
                                               : std::string("unknown option ") + argv[optind - 1]);
         }
     }
-    if (mono && (hasOutput || raw || hasRate || hasVolume))
+    if (listVoices) {
+        if (argc != 2) return UsageError("--list-voices takes nothing else");
+        std::vector<std::string> lines = VoiceLines();
+        if (lines.empty()) return Failure("this platform lists its voices in its own speech settings");
+        for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+        return 0;
+    }
+    if (!voice.empty() && !UseVoice(voice)) return Failure("this platform chooses its voice in its own speech settings");
+    if (mono && (hasOutput || raw || hasRate || hasVolume || !voice.empty()))
         return UsageError("--mono takes only the files to convert, and -q");
     if (mono && optind == argc) return UsageError("--mono needs at least one WAV file");
     if (!mono && !hasOutput) return UsageError("-o OUT is needed: where should the speech go?");

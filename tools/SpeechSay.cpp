@@ -22,19 +22,41 @@ namespace {
 constexpr int kRefusalWaitMs = 200;
 
 const char kUsage[] =
-    "usage: speech-say [--volume N] [--rate N] [TEXT...]\n"
+    "usage: speech-say [--volume N] [--rate N] [--voice NAME] [TEXT...]\n"
     "       speech-say --stop\n"
     "Speaks TEXT (the words joined by blanks), or standard input when no TEXT, no --stop\n"
     "and no setting is given, through the speech service on 127.0.0.1 port %u, cutting\n"
     "off whatever it is saying.\n"
     "  -v, --volume N   set the volume first, 0 to 100\n"
     "  -r, --rate N     set the speaking rate first, 0 (normal) to 10 (three times as fast)\n"
+    "      --voice NAME the voice that speaks the text (speech-render --list-voices names\n"
+    "                   them); the text goes in markup that asks for it\n"
     "  -s, --stop       stop speaking\n"
     "  -h, --help       show this help\n"
     "  -V, --version    show the version\n"
     "Exit status: 0 sent, 1 no service is listening or sending failed, 2 bad usage.\n";
 
 int UsageError(const std::string& message) { return ::UsageError("speech-say", message); }
+
+/// `text` as XML character data: it stays words whatever it holds.
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+/// `text` spoken by the voice `name`: the datagram carries no voice, the platform's markup does.
+std::string InVoice(const std::string& name, const std::string& text) {
+    return "<voice required=\"Name=" + Escaped(name) + "\">" + Escaped(text) + "</voice>";
+}
 
 /// Standard input, less one line end at its end (what echo and most editors add).
 std::string ReadStandardInput() {
@@ -76,11 +98,14 @@ int Send(const std::vector<std::vector<unsigned char>>& datagrams) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    enum { kVoiceOption = 1000 };
     const option options[] = {
         {"volume", required_argument, nullptr, 'v'}, {"rate", required_argument, nullptr, 'r'},
         {"stop", no_argument, nullptr, 's'},         {"help", no_argument, nullptr, 'h'},
-        {"version", no_argument, nullptr, 'V'},      {nullptr, 0, nullptr, 0},
+        {"version", no_argument, nullptr, 'V'},      {"voice", required_argument, nullptr, kVoiceOption},
+        {nullptr, 0, nullptr, 0},
     };
+    std::string voice;
     long volume = -1;
     long rate = -1;
     bool stop = false;
@@ -98,6 +123,12 @@ int main(int argc, char** argv) {
                                       " (the service's datagrams cannot carry a rate below 0); nothing was sent");
                 break;
             case 's': stop = true; break;
+            case kVoiceOption:
+                voice = optarg;
+                // The platform's attribute list is parted by ';' and '='.
+                if (voice.empty() || voice.find_first_of(";=") != std::string::npos)
+                    return UsageError("--voice needs a name without ';' or '='; nothing was sent");
+                break;
             case 'h': std::printf(kUsage, unsigned{kServicePort}); return 0;
             case 'V': std::printf("speech-say %s\n", ToolVersion()); return 0;
             default:
@@ -109,6 +140,7 @@ int main(int argc, char** argv) {
 
     bool hasText = optind < argc;
     if (stop && hasText) return UsageError("--stop takes no text; nothing was sent");
+    if (stop && !voice.empty()) return UsageError("--stop takes no voice; nothing was sent");
     std::string text = hasText ? JoinArguments(argc, argv, optind) : std::string();
     bool speaks = hasText || stop;
     if (!speaks && volume < 0 && rate < 0) {
@@ -119,6 +151,7 @@ int main(int argc, char** argv) {
     }
     if (text.find('\0') != std::string::npos)
         return UsageError("the text holds a NUL byte, which would end it early; nothing was sent");
+    if (!voice.empty() && !text.empty()) text = InVoice(voice, text);
     if (text.size() > static_cast<size_t>(kLongestText))
         return UsageError("the text is " + std::to_string(text.size()) + " bytes long, and one datagram carries at most " +
                           std::to_string(kLongestText) +

@@ -29,10 +29,13 @@ const std::string kLongText =
     "so that there is plenty of time to do something unkind to it while it speaks.";
 
 /// The resident size of a process, in kilobytes, as the kernel reports it.
+/// The resident memory of the process's own making (its heap and stacks), in KB. Pages of
+/// mapped files are left out: a synthesizer's voice data is read from its library as
+/// words need it, and comes and goes with the page cache.
 long ResidentKb(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+        if (line.rfind("RssAnon:", 0) == 0) return std::stol(line.substr(8));
     return -1;
 }
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-/// Unsets LANGUAGE, LC_ALL and LC_MESSAGES and sets LANG to `lang` for the life of the
+/// Unsets LANGUAGE, LC_ALL, LC_MESSAGES and SPEECH_VOICE and sets LANG to `lang` for the life of the
 /// object, so a voice made meanwhile reads `lang` as the user's language; the old values
 /// come back when it is destroyed.
 class LocaleEnvironment {
@@ -25,6 +25,6 @@ public:
     }
 
 private:
-    static constexpr const char* kNames[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    static constexpr const char* kNames[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG", "SPEECH_VOICE"};
     std::map<std::string, std::string> saved;
 };

@@ -1,10 +1,12 @@
-// Markup spoken by the real voice into memory, judged by what can be heard: silences
-// measured in the samples, lengths, loudness and pitch against the same words without it.
+// Markup spoken by the real voice into memory, with each engine, judged by what can be
+// heard: silences measured in the samples, lengths, loudness and pitch against the same
+// words without it.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 
+#include "LocaleEnvironment.h"
 #include "SpeechMeasures.h"
 #include "engine/Engine.h"
 
@@ -13,24 +15,27 @@ namespace {
 const std::u16string kSentence = u"The quick brown fox jumps over the lazy dog.";
 const std::u16string kGermanDate = u"Am 24.12.1987 um 17:45 Uhr.";
 
-class MarkupSpeechTest : public ::testing::Test {
+/// Each case spoken by each engine's English: the voice is made with SPEECH_VOICE naming it.
+class MarkupSpeechTest : public ::testing::TestWithParam<const char*> {
 protected:
+    void SetUp() override {
+        LocaleEnvironment environment("C.UTF-8");
+        setenv("SPEECH_VOICE", GetParam(), 1);
+        ASSERT_EQ(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, voice.VoidSlot()), S_OK);
+    }
+
     std::vector<float> Speak(const std::u16string& text, DWORD flags = SPF_DEFAULT) {
         return speech::Render(voice.Get(), text, flags);
     }
 
-    InterfaceHolder<ISpVoice> voice = [] {
-        InterfaceHolder<ISpVoice> made;
-        EXPECT_EQ(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice, made.VoidSlot()), S_OK);
-        return made;
-    }();
+    InterfaceHolder<ISpVoice> voice;
 };
 
 double Audible(const std::vector<float>& samples) { return speech::AudibleSeconds(samples, speech::kRenderRate); }
 double Gap(const std::vector<float>& samples) { return speech::LongestGapSeconds(samples, speech::kRenderRate); }
 double Pitch(const std::vector<float>& samples) { return speech::MedianPitch(samples, speech::kRenderRate); }
 
-TEST_F(MarkupSpeechTest, APauseIsASilenceOfItsLengthWhereverTheTextIsMarkup) {
+TEST_P(MarkupSpeechTest, APauseIsASilenceOfItsLengthWhereverTheTextIsMarkup) {
     struct Case {
         const char* name;
         std::u16string text;
@@ -54,7 +59,7 @@ TEST_F(MarkupSpeechTest, APauseIsASilenceOfItsLengthWhereverTheTextIsMarkup) {
     }
 }
 
-TEST_F(MarkupSpeechTest, EachTagChangesTheSpeechAsItSays) {
+TEST_P(MarkupSpeechTest, EachTagChangesTheSpeechAsItSays) {
     using Measure = std::function<double(const std::vector<float>&)>;
     const Measure length = Audible, loudness = speech::Rms, pitch = Pitch;
     struct Case {
@@ -78,6 +83,8 @@ TEST_F(MarkupSpeechTest, EachTagChangesTheSpeechAsItSays) {
         {"female voice", u"<voice required=\"Gender=Female\">" + s + u"</voice>", s, pitch, 1.4, 2.5},
         {"German by lang", u"<lang langid=\"407\">" + kGermanDate + u"</lang>", kGermanDate, length, 1.3, 2.0},
         {"pronunciation", u"<pron sym=\"h eh 1 l ow\"/>", u"hello", length, 0.8, 1.25},
+        {"two words pronounced", u"<pron sym=\"h eh 1 l ow & w er 1 l d\"/>", u"hello world", length, 0.8, 1.25},
+        {"two words, escaped", u"<pron sym=\"h eh 1 l ow &amp; w er 1 l d\"/>", u"hello world", length, 0.8, 1.25},
         {"annotations", u"<bookmark mark=\"a\"/><partofsp part=\"noun\">The quick</partofsp> <context id=\"x\">brown fox</context> jumps over the lazy dog.", s, length, 0.97, 1.03},
         {"unknown tag", u"<sapi><whatever>" + s + u"</whatever></sapi>", s, length, 0.97, 1.03},
         {"escaped text", u"<speak>Tom &amp; Jerry &lt;3 &quot;you&quot;</speak>", u"Tom & Jerry <3 \"you\"", length, 0.97, 1.03},
@@ -91,5 +98,10 @@ TEST_F(MarkupSpeechTest, EachTagChangesTheSpeechAsItSays) {
         EXPECT_LE(marked / plain, c.high) << c.name;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, MarkupSpeechTest, ::testing::Values("kal16", "English (Great Britain)"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param[0] == 'k' ? "flite" : "espeak");
+                         });
 
 }  // namespace

@@ -1,22 +1,56 @@
-// What the platform's TTS XML and SSML come to for espeak-ng: the SSML texts and silences
-// each kind of markup gives, escaping, and text that is not markup.
+// What the platform's TTS XML and SSML come to: the voices they choose, the SSML texts
+// and silences espeak-ng is given, pronunciations in the platform's phone set, escaping,
+// and text that is not markup.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "engine/linux/voice/EspeakMarkup.h"
 #include "engine/linux/voice/Markup.h"
+#include "engine/linux/voice/PhoneSet.h"
 #include "engine/linux/voice/Utterance.h"
 
 namespace {
 
-/// An utterance on one line: parts joined by " | ", a silence as "(500 ms)", words read
-/// without SSML as "plain:...", phoneme input marked "phonemes:".
+VoiceChoice Speaking(const char* name) {
+    VoiceChoice choice;
+    choice.voice = voices::Named(name);
+    EXPECT_NE(choice.voice, nullptr) << name;
+    return choice;
+}
+
+/// espeak-ng's English, which the cases below begin in.
+const char* const kEspeakEnglish = "English (Great Britain)";
+
+/// An utterance on one line, as the synthesizers are given it: stretches and silences
+/// joined by " | ", a silence as "(500 ms)", a stretch in another voice than
+/// kEspeakEnglish opened by "{its name} ", espeak-ng's SSML with phoneme input marked
+/// "phonemes:", flite's words and /phones/ as they are.
 std::string Described(const Utterance& utterance) {
     std::string out;
-    for (const UtterancePart& part : utterance) {
+    for (size_t at = 0; at < utterance.size();) {
         if (!out.empty()) out += " | ";
-        if (part.IsSilence()) out += "(" + std::to_string(part.silenceMs) + " ms)";
-        else out += std::string(part.ssml ? "" : "plain:") + (part.phonemes ? "phonemes:" : "") + part.text;
+        const UtterancePart& first = utterance[at];
+        if (first.kind == UtterancePart::Kind::Pause) {
+            out += "(" + std::to_string(first.milliseconds) + " ms)";
+            ++at;
+            continue;
+        }
+        size_t end = at;
+        while (end < utterance.size() && utterance[end].kind != UtterancePart::Kind::Pause &&
+               utterance[end].style.voice.voice == first.style.voice.voice)
+            ++end;
+        const Voice& voice = *first.style.voice.voice;
+        if (voice.name != kEspeakEnglish) out += "{" + voice.name + "} ";
+        if (voice.engine == SynthesisEngine::Espeak) {
+            EspeakMarkup markup = ToEspeakMarkup(&utterance[at], &utterance[end]);
+            out += (markup.phonemes ? "phonemes:" : "") + markup.text;
+        } else {
+            for (size_t i = at; i < end; ++i)
+                if (utterance[i].kind != UtterancePart::Kind::Break)
+                    out += utterance[i].kind == UtterancePart::Kind::Phones ? "/" + utterance[i].text + "/" : utterance[i].text;
+        }
+        at = end;
     }
     return out;
 }
@@ -27,8 +61,8 @@ struct Case {
     const char* expected;
 };
 
-void ExpectTranslations(const std::vector<Case>& cases) {
-    for (const Case& c : cases) EXPECT_EQ(Described(MarkupUtterance(c.markup)), c.expected) << c.name;
+void ExpectTranslations(const std::vector<Case>& cases, const char* startVoice = kEspeakEnglish) {
+    for (const Case& c : cases) EXPECT_EQ(Described(MarkupUtterance(c.markup, Speaking(startVoice))), c.expected) << c.name;
 }
 
 TEST(Markup, ThePlatformsTagsAndAttributes) {
@@ -51,9 +85,9 @@ TEST(Markup, ThePlatformsTagsAndAttributes) {
         {"voice: alternatives, an unknown language, optional attributes",
          "<voice required=\"Language=409;9\" optional=\"Gender=Female\">a</voice><voice required=\"Language=7F\">b</voice>"
          "<voice optional=\"Age=Child;Language=40C\">c</voice>",
-         "<voice xml:lang=\"en-us\" gender=\"female\">a</voice>b<voice xml:lang=\"fr\" age=\"10\">c</voice>"},
+         "{slt} a | b | {French (France)} <voice xml:lang=\"fr\" age=\"10\">c</voice>"},
         {"lang", "<lang langid=\"416\">bom dia</lang><lang langid=\"c07\">Servus</lang>",
-         "<voice xml:lang=\"pt-br\">bom dia</voice><voice xml:lang=\"de\">Servus</voice>"},
+         "{Portuguese (Brazil)} bom dia | {German} Servus"},
         {"annotations change nothing",
          "<bookmark mark=\"x\"/>a <partofsp part=\"noun\">b</partofsp> <context id=\"date_mdy\">c</context>", "a b c"},
         {"pronunciation", "<pron sym=\"h eh 1 l ow\"/> and <pron sym=\"w er 1 l d\">planet</pron>",
@@ -62,7 +96,7 @@ TEST(Markup, ThePlatformsTagsAndAttributes) {
         {"everything nested",
          "<voice required=\"Gender=Female;Language=407\"><rate speed=\"10\"><volume level=\"40\"><pitch middle=\"-5\">"
          "<emph><spell>abc</spell></emph></pitch></volume></rate></voice>",
-         "<voice xml:lang=\"de\" gender=\"female\"><emphasis level=\"moderate\"><prosody rate=\"300%\" pitch=\"73%\" "
+         "{German} <voice xml:lang=\"de\" gender=\"female\"><emphasis level=\"moderate\"><prosody rate=\"300%\" pitch=\"73%\" "
          "volume=\"40%\"><say-as interpret-as=\"characters\">abc</say-as></prosody></emphasis></voice>"},
     });
 }
@@ -72,7 +106,7 @@ TEST(Markup, SsmlElementsAndValues) {
         {"document with declaration and language",
          "<?xml version=\"1.0\"?><speak version=\"1.0\" xmlns=\"http://www.w3.org/2001/10/synthesis\" xml:lang=\"pt-BR\">"
          "a<break time=\"250ms\"/>b</speak>",
-         "<voice xml:lang=\"pt-br\">a</voice> | (250 ms) | <voice xml:lang=\"pt-br\">b</voice>"},
+         "{Portuguese (Brazil)} a | (250 ms) | {Portuguese (Brazil)} b"},
         {"breaks by time and by strength",
          "<speak>a<break time=\"1.5s\"/>b<break strength=\"weak\"/>c<break/>d<break strength=\"bogus\"/>e</speak>",
          "a | (1500 ms) | b<break strength=\"weak\"/>c<break strength=\"medium\"/>d<break strength=\"medium\"/>e"},
@@ -91,7 +125,7 @@ TEST(Markup, SsmlElementsAndValues) {
         {"sub, audio, desc, mark and voice",
          "<speak><sub alias=\"World Wide Web\">WWW</sub> <audio src=\"x.wav\">a<desc>dog</desc>b</audio><mark name=\"m\"/>"
          "<voice gender=\"female\" age=\"70\" name=\"Someone\">y</voice></speak>",
-         "World Wide Web ab<voice gender=\"female\" age=\"70\">y</voice>"},
+         "World Wide Web ab<voice xml:lang=\"en\" gender=\"female\" age=\"70\">y</voice>"},
     });
 }
 
@@ -105,13 +139,45 @@ TEST(Markup, TextIsEscapedForEspeak) {
 }
 
 TEST(Markup, TextThatIsNotWellFormedIsSpokenAsItIs) {
+    const char* const texts[] = {"<3 you", "<silence msec=\"1500\">unclosed", "<emph>x &nbsp; y</emph>",
+                                 "a</markup-fragment><b/>", "<emph>Tom & Jerry</emph"};
+    for (const char* text : texts) {
+        Utterance utterance = MarkupUtterance(text, Speaking("kal16"));
+        ASSERT_EQ(utterance.size(), 1u) << text;
+        EXPECT_EQ(utterance[0].kind, UtterancePart::Kind::Words) << text;
+        EXPECT_EQ(utterance[0].text, text);
+        EXPECT_EQ(utterance[0].style.voice.voice, voices::Named("kal16")) << text;
+    }
+}
+
+TEST(Markup, ABareAmpersandIsTheCharacter) {
     ExpectTranslations({
-        {"a heart", "<3 you", "plain:<3 you"},
-        {"a bare ampersand", "<emph>Tom & Jerry</emph>", "plain:<emph>Tom & Jerry</emph>"},
-        {"unclosed", "<silence msec=\"1500\">unclosed", "plain:<silence msec=\"1500\">unclosed"},
-        {"an entity XML does not define", "<emph>x &nbsp; y</emph>", "plain:<emph>x &nbsp; y</emph>"},
-        {"the fragment's own closing tag", "a</markup-fragment><b/>", "plain:a</markup-fragment><b/>"},
+        {"in words", "<emph>Tom & Jerry &amp; &#38; &#x26;</emph>", "<emphasis level=\"moderate\">Tom &amp; Jerry &amp; &amp; &amp;</emphasis>"},
+        {"at the end", "<emph>R&</emph>", "<emphasis level=\"moderate\">R&amp;</emphasis>"},
+        {"between words of a pronunciation", "<pron sym=\"h eh 1 l ow & w er 1 l d\"/>", "phonemes:[[h'EloU w'3:ld]]"},
+        {"escaped there", "<pron sym=\"h eh 1 l ow &amp; w er 1 l d\"/>", "phonemes:[[h'EloU w'3:ld]]"},
     });
+}
+
+TEST(Markup, PronunciationsInThePlatformsPhoneSet) {
+    ExpectTranslations({
+        {"punctuation parts the phonemes", "<pron sym=\"h eh 1 l ow , w er 1 l d ?\"/>", "phonemes:[[h'EloU]], [[w'3:ld]]? "},
+        {"a silence, syllables, secondary stress", "<pron sym=\"ih 2 n - f er - m ey 1 - sh ax n _ n ow 1\"/>",
+         "phonemes:[[,Inf3:m'eIS@n _: n'oU]]"},
+        {"stress attached to its vowel, capitals", "<pron sym=\"HH AH1 L OW\">x</pron>", "x"},
+        {"SSML phoneme in the platform's set", "<speak><phoneme ph=\"t ah 1 m ey 1 t ow\">tomato</phoneme></speak>",
+         "phonemes:[[t'Vm'eItoU]]"},
+        {"SSML phoneme in IPA leaves the words", "<speak><phoneme alphabet=\"ipa\" ph=\"t\u0259\">tomato</phoneme></speak>", "tomato"},
+        {"stress without a vowel", "<pron sym=\"t 1 ow\">toe</pron>", "toe"},
+        {"nothing but boundaries", "<pron sym=\"& , _\">none</pron>", "none"},
+    });
+    // flite is given the CMU phone set's names, a stress digit on every vowel.
+    auto words = ReadPronunciation("h eh 1 l ow & w er 2 l d .");
+    ASSERT_TRUE(words.has_value());
+    ASSERT_EQ(words->size(), 2u);
+    EXPECT_EQ(FlitePhones((*words)[0]), "hh eh1 l ow0");
+    EXPECT_EQ(FlitePhones((*words)[1]), "w er0 l d");
+    EXPECT_EQ((*words)[1].punctuation, '.');
 }
 
 TEST(Markup, OnlyTextStartingWithAnAngleBracketLooksLikeMarkup) {

@@ -72,17 +72,17 @@ InterfaceHolder<ISpVoice> VoiceIn(const char* lang) {
     return voice;
 }
 
-/// The language a voice made in the environment of `lang` chooses.
-std::string LanguageChosenIn(const char* lang) {
+/// The voice a voice made in the environment of `lang` speaks with by default.
+std::string DefaultVoiceChosenIn(const char* lang) {
     LocaleEnvironment environment(lang);
-    const char* language = SpVoice::ChooseLanguage();
-    return language != nullptr ? language : "(null)";
+    const Voice* voice = SpVoice::ChooseDefaultVoice().voice;
+    return voice != nullptr ? voice->name : "(null)";
 }
 
 TEST(VoiceLanguage, TheVoiceSpeaksTheLanguageOfTheEnvironmentItWasMadeIn) {
-    EXPECT_EQ(LanguageChosenIn("de_DE.UTF-8"), "de");
-    EXPECT_EQ(LanguageChosenIn("en_US.UTF-8"), "en-us");
-    EXPECT_EQ(LanguageChosenIn("C"), "en");
+    EXPECT_EQ(DefaultVoiceChosenIn("de_DE.UTF-8"), "German");
+    EXPECT_EQ(DefaultVoiceChosenIn("en_US.UTF-8"), "kal16");  // English is flite's
+    EXPECT_EQ(DefaultVoiceChosenIn("C"), "kal16");
 
     const std::u16string german = u"Am 24.12.1987 um 17:45 Uhr.";
     InterfaceHolder<ISpVoice> inGerman = VoiceIn("de_DE.UTF-8");

@@ -17,6 +17,7 @@
 #include "service/CommandDatagram.h"
 #include "service/ServiceAddress.h"
 #include "tests/linux/ScratchFiles.h"
+#include "tests/linux/SpeechMeasures.h"
 #include "tests/support/ServiceProcess.h"
 #include "tests/support/SoundFile.h"
 #include "tests/support/ToolRun.h"
@@ -90,6 +91,12 @@ TEST(SpeechSay, SendsTheServicesDatagramsAndNothingWhenRefused) {
         {"negative rate", {"--rate", "-1", "hi"}, "", 2, {}, "below 0"},
         {"text too long", {longest + "x"}, "", 2, {}, "4091"},
         {"stop with text", {"--stop", "hi"}, "", 2, {}, "--stop"},
+        // A voice travels in markup, the text escaped so that it stays words.
+        {"a voice", {"--voice", "slt", "Tom", "&", "<Jerry>"}, "", 0,
+         {EncodeSpeak("<voice required=\"Name=slt\">Tom &amp; &lt;Jerry&gt;</voice>")}, ""},
+        {"a voice for standard input", {"--voice", "English (America)"}, "Hello\n", 0,
+         {EncodeSpeak("<voice required=\"Name=English (America)\">Hello</voice>")}, ""},
+        {"a voice name that would part the attributes", {"--voice", "slt;Gender=Male", "hi"}, "", 2, {}, "--voice"},
         {"unknown option", {"--loud", "hi"}, "", 2, {}, "--loud"},
     };
     for (const Case& c : cases) {
@@ -166,6 +173,46 @@ TEST(SpeechRender, MonoTurnsAWavFileIntoItsSiblingAndSaysItsName) {
     EXPECT_EQ(1, sound.channels);
     EXPECT_NEAR(sound.Seconds(), 1.5, 0.01);
     EXPECT_NEAR(LoudestTenth(sound), 0.5 / std::sqrt(2.0), 0.02);
+}
+
+TEST(SpeechRender, ListsItsVoicesAndSpeaksWithTheOneAsked) {
+    ToolResult listed = RunTool(RenderCommand({"--list-voices"}));
+    ASSERT_EQ(0, listed.status) << listed.err;
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; (end = listed.out.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(listed.out.substr(at, end - at));
+    for (const std::string& line : lines) EXPECT_EQ(4, std::count(line.begin(), line.end(), '\t')) << line;
+    for (const char* expected : {"kal16\ten-US\tMale\tAdult\tflite", "slt\ten-US\tFemale\tAdult\tflite",
+                                 "German\tde\tMale\tAdult\tespeak-ng"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << expected;
+
+    // slt is a woman's voice, kal16 and espeak-ng's a man's; an unknown voice is told
+    // once, and the default speaks.
+    const std::string directory = scratch::TestDirectory();
+    struct Case {
+        std::vector<std::string> command;
+        const char* complaint;
+        double lowPitch, highPitch;
+    };
+    const Case cases[] = {
+        {RenderCommand({"--voice", "slt", "-q", "-o", directory + "/slt.wav", kSentence}), "", 140, 260},
+        {RenderCommand({"--voice", "kal16", "-q", "-o", directory + "/kal16.wav", kSentence}), "", 70, 135},
+        {RenderCommand({"--voice", "English (America)", "-q", "-o", directory + "/espeak.wav", kSentence}), "", 70, 160},
+        {{"/usr/bin/env", "SPEECH_VOICE=nobody", Tool("SPEECH_RENDER"), "-q", "-o", directory + "/default.wav", kSentence},
+         "unknown voice nobody, speaking with kal16\n", 70, 135},
+    };
+    for (const Case& c : cases) {
+        ToolResult rendered = RunTool(c.command);
+        const std::string& file = c.command[c.command.size() - 2];
+        ASSERT_EQ(0, rendered.status) << rendered.err;
+        EXPECT_EQ(c.complaint, rendered.err) << file;
+        SoundFile sound = ReadSoundFile(file);
+        ASSERT_TRUE(sound.valid) << file;
+        double pitch = speech::MedianPitch(sound.samples, static_cast<unsigned>(sound.rate));
+        RecordProperty(file, std::to_string(pitch));
+        EXPECT_GT(pitch, c.lowPitch) << file;
+        EXPECT_LT(pitch, c.highPitch) << file;
+    }
 }
 
 TEST(SpeechRender, FailuresAreToldAndExitWithOneOrTwo) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -84,19 +85,28 @@ DWORD EspeakSynthesizer::SampleRate() {
 }
 
 bool EspeakSynthesizer::HasVoice(const char* name) {
-    if (FAILED(Initialize())) return false;
+    std::string lower(name);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return VoiceNames().count(lower) != 0;
+}
+
+std::map<std::string, std::string> EspeakSynthesizer::VoiceNames() {
+    std::map<std::string, std::string> names;
+    if (FAILED(Initialize())) return names;
     std::lock_guard<std::mutex> guard(synthesisLock);
-    // Asked when a voice is made: the list of voices is read from their files without
-    // loading the phoneme data. A voice is found by its file's name, as espeak-ng finds
-    // it when the voice is set ("de" is "gmw/de", "pt-br" is "roa/pt-BR").
+    // The list of voices is read from their files without loading the phoneme data. A
+    // voice is known by its file's name, as espeak-ng finds it when the voice is set
+    // ("de" is "gmw/de", "pt-br" is "roa/pt-BR").
     const espeak_VOICE** voices = espeak_ListVoices(nullptr);
     for (size_t i = 0; voices != nullptr && voices[i] != nullptr; ++i) {
         const char* identifier = voices[i]->identifier;
         if (identifier == nullptr) continue;
         const char* file = std::strrchr(identifier, '/');
-        if (::strcasecmp(file != nullptr ? file + 1 : identifier, name) == 0) return true;
+        std::string key = file != nullptr ? file + 1 : identifier;
+        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        names.emplace(key, voices[i]->name != nullptr ? voices[i]->name : key);
     }
-    return false;
+    return names;
 }
 
 HRESULT EspeakSynthesizer::Synthesize(const std::string& utf8, unsigned textFlags, const char* voice,

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <map>
 #include <string>
 
 #include "engine/linux/com/Com.h"
@@ -22,6 +23,9 @@ public:
 
     /// Whether espeak-ng has the voice called `name` ("de", "pt-br"), without loading it.
     static bool HasVoice(const char* name);
+    /// espeak-ng's voices, read without loading any: the name a voice is set by, in lower
+    /// case ("de", "pt-br"), and espeak-ng's own name for it ("German").
+    static std::map<std::string, std::string> VoiceNames();
 
     /// What espeak-ng is to read in a text besides plain words.
     enum TextFlags : unsigned {

@@ -4,34 +4,29 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
 
 #include "PhoneSet.h"
+#include "ProsodyValues.h"
 #include "VoiceLanguage.h"
 
-bool SpeakingStyle::operator==(const SpeakingStyle& other) const {
-    return rate == other.rate && pitch == other.pitch && volume == other.volume && emphasis == other.emphasis &&
-           spell == other.spell && voice == other.voice && gender == other.gender && age == other.age;
-}
-
 namespace {
+
+constexpr const char* kFragmentRoot = "markup-fragment";
+
+const char* const kWhiteSpace = " \t\r\n";
 
 // The platform's rate scale runs from -10 (a third of the normal pace) to 10 (three
 // times), its pitch scale from -10 (three quarters of the normal pitch) to 10 (four
 // thirds); each step is the same factor.
 constexpr double kRateAtTen = 3.0;
 constexpr double kPitchAtTen = 4.0 / 3.0;
-constexpr double kMinimumRate = 1.0 / 3.0, kMaximumRate = 3.0;
-constexpr double kMinimumPitch = 0.5, kMaximumPitch = 2.0;
-constexpr double kMaximumVolume = 2.0;
 
-constexpr const char* kFragmentRoot = "markup-fragment";
-
-const char* const kWhiteSpace = " \t\r\n";
+// SSML break strengths; a boundary without one is medium.
+const std::string kBreakStrengths[] = {"none", "x-weak", "weak", "medium", "strong", "x-strong"};
 
 bool IsWhiteSpace(char c) { return c != '\0' && std::strchr(kWhiteSpace, c) != nullptr; }
 
@@ -47,117 +42,40 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-/// A number at the start of `text`, with what follows it; nullopt when there is none.
-std::optional<double> LeadingNumber(std::string_view text, std::string_view* rest) {
-    text = Trimmed(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || !std::isfinite(value)) return std::nullopt;
-    *rest = Trimmed(text.substr(static_cast<size_t>(end - text.data())));
-    return value;
-}
-
-/// A number and nothing else ("-3", "50", "+2.5").
-std::optional<double> Number(std::string_view text) {
-    std::string_view rest;
-    std::optional<double> value = LeadingNumber(text, &rest);
-    if (!value || !rest.empty()) return std::nullopt;
-    return value;
-}
-
 double Clamp(double value, double low, double high) { return std::min(std::max(value, low), high); }
 
-/// A duration as SSML writes it ("1s", "250ms", "1.5s"; a bare number is milliseconds).
-std::optional<unsigned> Milliseconds(std::string_view text) {
-    std::string_view unit;
-    std::optional<double> value = LeadingNumber(text, &unit);
-    if (!value || *value < 0) return std::nullopt;
-    double milliseconds;
-    if (unit == "s") milliseconds = *value * 1000;
-    else if (unit == "ms" || unit.empty()) milliseconds = *value;
-    else return std::nullopt;
-    return static_cast<unsigned>(std::lround(std::min(milliseconds, 4.0e9)));
+bool IsNameCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == ':' || c == '-' || c == '.' ||
+           (static_cast<unsigned char>(c) & 0x80) != 0;
 }
 
-struct Label {
-    const char* name;
-    double value;
-};
-
-template <size_t N>
-std::optional<double> FindLabel(const Label (&labels)[N], std::string_view name) {
-    for (const Label& label : labels)
-        if (name == label.name) return label.value;
-    return std::nullopt;
-}
-
-// SSML's named values, as factors of the voice's own setting.
-constexpr Label kRateLabels[] = {{"x-slow", 0.5}, {"slow", 0.75}, {"medium", 1.0}, {"fast", 1.5}, {"x-fast", 2.0}, {"default", 1.0}};
-constexpr Label kPitchLabels[] = {{"x-low", 0.75}, {"low", 0.87}, {"medium", 1.0}, {"high", 1.15}, {"x-high", 1.33}, {"default", 1.0}};
-constexpr Label kVolumeLabels[] = {{"silent", 0.0}, {"x-soft", 0.25}, {"soft", 0.5},   {"medium", 1.0},
-                                   {"loud", 1.5},   {"x-loud", 2.0},  {"default", 1.0}};
-// SSML break strengths; a boundary without one is medium.
-const std::string kBreakStrengths[] = {"none", "x-weak", "weak", "medium", "strong", "x-strong"};
-
-/// An SSML prosody value for a quantity whose current factor is `current`: a label, a
-/// percentage of the current value ("+20%", "-10%", "150%"), a number of times the current
-/// value for the rate, semitones for the pitch ("+2st"), decibels for the volume ("-6dB"),
-/// or the old 0-100 volume scale. Hertz are not understood (the voice's own frequency is
-/// not known here): nullopt, and the value stays.
-template <size_t N>
-std::optional<double> ProsodyValue(std::string_view text, double current, const Label (&labels)[N], char quantity) {
-    text = Trimmed(text);
-    if (std::optional<double> label = FindLabel(labels, Lower(text))) return label;
-    bool relative = !text.empty() && (text.front() == '+' || text.front() == '-');
-    std::string_view unit;
-    std::optional<double> value = LeadingNumber(text, &unit);
-    if (!value) return std::nullopt;
-    std::string lowerUnit = Lower(unit);
-    if (lowerUnit == "%") return current * (relative ? 1.0 + *value / 100.0 : *value / 100.0);
-    if (quantity == 'p' && lowerUnit == "st") return current * std::pow(2.0, *value / 12.0);
-    if (quantity == 'v' && lowerUnit == "db") return current * std::pow(10.0, *value / 20.0);
-    if (!lowerUnit.empty()) return std::nullopt;
-    if (quantity == 'r' && !relative) return current * *value;
-    if (quantity == 'v') return relative ? current + *value / 100.0 : *value / 100.0;
-    return std::nullopt;
-}
-
-/// The voice for a language identifier written in hexadecimal ("407"); null when it is not
-/// one or has no voice.
-const char* VoiceForLcidText(const std::string& hexadecimal) {
-    unsigned lcid = 0;
-    const char* end = hexadecimal.data() + hexadecimal.size();
-    auto [stop, error] = std::from_chars(hexadecimal.data(), end, lcid, 16);
-    if (hexadecimal.empty() || error != std::errc() || stop != end) return nullptr;
-    return voicelanguage::VoiceForLcid(lcid);
-}
-
-/// The platform's voice selection ("Gender=Female;Language=407;Age=Child"): a language
-/// identifier may be followed by alternatives ("Language=409;9"); the first one with a
-/// voice counts. Names and vendors of the platform's voices mean nothing here.
-void ApplyVoiceSelection(std::string_view selection, SpeakingStyle& style) {
-    bool inLanguages = false;
-    bool languageFound = false;
-    while (!selection.empty()) {
-        std::string_view entry = selection.substr(0, selection.find(';'));
-        selection.remove_prefix(std::min(selection.size(), entry.size() + 1));
-        size_t equals = entry.find('=');
-        std::string name = Lower(Trimmed(equals == std::string_view::npos ? std::string_view() : entry.substr(0, equals)));
-        std::string value = Lower(Trimmed(equals == std::string_view::npos ? entry : entry.substr(equals + 1)));
-        if (equals != std::string_view::npos) inLanguages = name == "language";
-        if (inLanguages && !languageFound) {
-            if (const char* voice = VoiceForLcidText(value)) {
-                style.voice = voice;
-                languageFound = true;
-            }
-        } else if (name == "gender" && (value == "male" || value == "female" || value == "neutral")) {
-            style.gender = value;
-        } else if (name == "age") {
-            const Label ages[] = {{"child", 10}, {"teen", 15}, {"adult", 30}, {"senior", 70}};
-            if (std::optional<double> age = FindLabel(ages, value)) style.age = static_cast<int>(*age);
-        }
+/// Whether `text` (just after a '&') is the rest of an entity or character reference:
+/// a name or '#' with digits, then ';'.
+bool StartsReference(std::string_view text) {
+    size_t at = 0;
+    if (!text.empty() && text[0] == '#') {
+        at = 1;
+        bool hexadecimal = text.size() > 1 && (text[1] == 'x' || text[1] == 'X');
+        at += hexadecimal;
+        size_t digits = at;
+        while (at < text.size() && (hexadecimal ? std::isxdigit(static_cast<unsigned char>(text[at]))
+                                                : std::isdigit(static_cast<unsigned char>(text[at]))))
+            ++at;
+        return at > digits && at < text.size() && text[at] == ';';
     }
+    while (at < text.size() && IsNameCharacter(text[at])) ++at;
+    return at > 0 && at < text.size() && text[at] == ';';
+}
+
+/// `utf8` with each '&' that starts no reference written as "&amp;".
+std::string WithBareAmpersandsEscaped(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        out += utf8[i];
+        if (utf8[i] == '&' && !StartsReference(utf8.substr(i + 1))) out += "amp;";
+    }
+    return out;
 }
 
 /// What an element does with the text inside it.
@@ -174,7 +92,9 @@ struct Frame {
 
 class Reader {
 public:
-    std::vector<MarkupItem> items;
+    Utterance items;
+
+    explicit Reader(const VoiceChoice& voice) { stack.front().style.voice = voice; }
 
     void Start(const char* name, const char** attributes) {
         Frame& parent = stack.back();
@@ -188,9 +108,9 @@ public:
                 if (Lower(at[0]) == wanted) return at[1];
             return nullptr;
         };
-        if (const char* lang = attribute("xml:lang")) {
-            if (const char* voice = voicelanguage::VoiceForTag(lang)) frame.style.voice = voice;
-        }
+        // A change of language moves to a voice that speaks it, unless the one speaking does.
+        const char* lang = attribute("xml:lang");
+        if (lang != nullptr && frame.tag != "voice") frame.style.voice = ChangeLanguage(lang, frame.style.voice);
         if (frame.content == Content::Spoken) Apply(frame, attribute);
         stack.push_back(std::move(frame));
     }
@@ -206,11 +126,11 @@ public:
         Frame& frame = stack.back();
         frame.empty = false;
         if (frame.content != Content::Spoken) return;
-        if (!items.empty() && items.back().kind == MarkupItem::Kind::Words && items.back().style == frame.style) {
+        if (!items.empty() && items.back().kind == UtterancePart::Kind::Words && items.back().style == frame.style) {
             items.back().text.append(text, static_cast<size_t>(length));
             return;
         }
-        Add(MarkupItem::Kind::Words, frame.style, std::string(text, static_cast<size_t>(length)));
+        Add(UtterancePart::Kind::Words, frame.style, std::string(text, static_cast<size_t>(length)));
     }
 
 private:
@@ -218,7 +138,7 @@ private:
     void Apply(Frame& frame, const Attribute& attribute) {
         SpeakingStyle& style = frame.style;
         const std::string& tag = frame.tag;
-        auto number = [&](const char* name) { return attribute(name) ? Number(attribute(name)) : std::nullopt; };
+        auto number = [&](const char* name) { return attribute(name) ? prosody::Number(attribute(name)) : std::nullopt; };
         auto word = [&](const char* name, const char* otherwise) {
             return attribute(name) ? Lower(Trimmed(attribute(name))) : std::string(otherwise);
         };
@@ -227,29 +147,33 @@ private:
                 AddPause(static_cast<unsigned>(std::lround(std::min(*msec, 4.0e9))));
         } else if (tag == "break") {
             const char* time = attribute("time");
-            std::optional<unsigned> milliseconds = time ? Milliseconds(time) : std::nullopt;
+            std::optional<unsigned> milliseconds = time ? prosody::Milliseconds(time) : std::nullopt;
             if (milliseconds) AddPause(*milliseconds);
             else AddBreak(style, word("strength", "medium"));
         } else if (tag == "rate") {
             frame.persistsWhenEmpty = true;
             if (std::optional<double> absolute = number("absspeed")) style.rate = std::pow(kRateAtTen, *absolute / 10.0);
             if (std::optional<double> relative = number("speed")) style.rate *= std::pow(kRateAtTen, *relative / 10.0);
-            style.rate = Clamp(style.rate, kMinimumRate, kMaximumRate);
+            style.rate = Clamp(style.rate, prosody::kSlowestRate, prosody::kFastestRate);
         } else if (tag == "pitch") {
             frame.persistsWhenEmpty = true;
             if (std::optional<double> absolute = number("absmiddle")) style.pitch = std::pow(kPitchAtTen, *absolute / 10.0);
             if (std::optional<double> relative = number("middle")) style.pitch *= std::pow(kPitchAtTen, *relative / 10.0);
-            style.pitch = Clamp(style.pitch, kMinimumPitch, kMaximumPitch);
+            style.pitch = Clamp(style.pitch, prosody::kLowestPitch, prosody::kHighestPitch);
         } else if (tag == "volume") {
             frame.persistsWhenEmpty = true;
             if (std::optional<double> level = number("level")) style.volume = Clamp(*level, 0.0, 100.0) / 100.0;
         } else if (tag == "prosody") {
+            using prosody::Quantity;
             if (const char* rate = attribute("rate"))
-                style.rate = Clamp(ProsodyValue(rate, style.rate, kRateLabels, 'r').value_or(style.rate), kMinimumRate, kMaximumRate);
+                style.rate = Clamp(prosody::Factor(rate, style.rate, Quantity::Rate).value_or(style.rate),
+                                   prosody::kSlowestRate, prosody::kFastestRate);
             if (const char* pitch = attribute("pitch"))
-                style.pitch = Clamp(ProsodyValue(pitch, style.pitch, kPitchLabels, 'p').value_or(style.pitch), kMinimumPitch, kMaximumPitch);
+                style.pitch = Clamp(prosody::Factor(pitch, style.pitch, Quantity::Pitch).value_or(style.pitch),
+                                    prosody::kLowestPitch, prosody::kHighestPitch);
             if (const char* volume = attribute("volume"))
-                style.volume = Clamp(ProsodyValue(volume, style.volume, kVolumeLabels, 'v').value_or(style.volume), 0.0, kMaximumVolume);
+                style.volume = Clamp(prosody::Factor(volume, style.volume, Quantity::Volume).value_or(style.volume), 0.0,
+                                     prosody::kLoudestVolume);
         } else if (tag == "emph") {
             style.emphasis = "moderate";
         } else if (tag == "emphasis") {
@@ -263,22 +187,27 @@ private:
             if (kind == "characters" || kind == "spell-out" || kind == "letters" || kind == "tts:char") style.spell = true;
         } else if (tag == "voice") {
             frame.persistsWhenEmpty = attribute("required") != nullptr || attribute("optional") != nullptr;
-            if (const char* optional = attribute("optional")) ApplyVoiceSelection(optional, style);
-            if (const char* required = attribute("required")) ApplyVoiceSelection(required, style);
-            if (const char* gender = attribute("gender")) ApplyVoiceSelection(std::string("Gender=") + gender, style);
-            if (std::optional<double> years = number("age"); years && *years > 0) style.age = static_cast<int>(*years);
+            VoiceRequest request;
+            if (const char* required = attribute("required")) request.AddPlatformAttributes(required, true);
+            if (const char* optional = attribute("optional")) request.AddPlatformAttributes(optional, false);
+            request.AddSsml(attribute("name"), attribute("gender"), attribute("age"));
+            if (const char* lang = attribute("xml:lang")) request.RequireLanguage(lang);
+            style.voice = ChooseVoice(request, style.voice);
         } else if (tag == "lang") {
             frame.persistsWhenEmpty = true;
-            if (const char* voice = VoiceForLcidText(word("langid", ""))) style.voice = voice;
-        } else if (tag == "pron") {
-            std::optional<std::string> phonemes = EspeakPhonemes(attribute("sym") ? attribute("sym") : "");
-            if (phonemes) {
-                Add(MarkupItem::Kind::Phonemes, style, *phonemes);
+            if (const char* tag = voicelanguage::TagForLcidText(word("langid", ""))) style.voice = ChangeLanguage(tag, style.voice);
+        } else if (tag == "pron" || tag == "phoneme") {
+            // The platform's phone set, in its own tag or in SSML's (unless SSML names an
+            // alphabet of its own); a pronunciation it cannot read leaves the words.
+            std::string alphabet = word("alphabet", "");
+            const char* phones = attribute(tag == "pron" ? "sym" : "ph");
+            if (phones != nullptr && alphabet != "ipa" && alphabet != "x-sampa" && ReadPronunciation(phones)) {
+                Add(UtterancePart::Kind::Phones, style, phones);
                 frame.content = Content::Replaced;
             }
         } else if (tag == "sub") {
             if (const char* alias = attribute("alias")) {
-                Add(MarkupItem::Kind::Words, style, alias);
+                Add(UtterancePart::Kind::Words, style, alias);
                 frame.content = Content::Replaced;
             }
         } else if (tag == "s") {
@@ -288,12 +217,12 @@ private:
         } else if (tag == "desc" || tag == "meta" || tag == "metadata" || tag == "lexicon") {
             frame.content = Content::Hidden;  // about the speech, not part of it
         }
-        // Everything else (bookmark, partofsp, context, mark, speak, audio, phoneme, the
+        // Everything else (bookmark, partofsp, context, mark, speak, audio, the
         // tags this voice does not know) leaves the style as it is: its content is spoken.
     }
 
-    void Add(MarkupItem::Kind kind, const SpeakingStyle& style, std::string text) {
-        MarkupItem item;
+    void Add(UtterancePart::Kind kind, const SpeakingStyle& style, std::string text) {
+        UtterancePart item;
         item.kind = kind;
         item.style = style;
         item.text = std::move(text);
@@ -309,16 +238,16 @@ private:
         };
         long wanted = rank(strength);
         if (wanted < 0) wanted = rank("medium");
-        if (!items.empty() && items.back().kind == MarkupItem::Kind::Break) {
+        if (!items.empty() && items.back().kind == UtterancePart::Kind::Break) {
             if (wanted > rank(items.back().text)) items.back().text = kBreakStrengths[wanted];
             return;
         }
-        Add(MarkupItem::Kind::Break, style, kBreakStrengths[wanted]);
+        Add(UtterancePart::Kind::Break, style, kBreakStrengths[wanted]);
     }
 
     void AddPause(unsigned milliseconds) {
-        MarkupItem item;
-        item.kind = MarkupItem::Kind::Pause;
+        UtterancePart item;
+        item.kind = UtterancePart::Kind::Pause;
         item.milliseconds = milliseconds;
         items.push_back(std::move(item));
     }
@@ -326,10 +255,10 @@ private:
     std::vector<Frame> stack{Frame{}};
 };
 
-std::optional<std::vector<MarkupItem>> Parse(std::string_view document, bool fragment) {
+std::optional<Utterance> Parse(std::string_view document, bool fragment, const VoiceChoice& voice) {
     std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)> parser(XML_ParserCreate("UTF-8"), XML_ParserFree);
     if (!parser) return std::nullopt;
-    Reader reader;
+    Reader reader(voice);
     XML_SetUserData(parser.get(), &reader);
     XML_SetElementHandler(
         parser.get(),
@@ -355,7 +284,7 @@ bool LooksLikeMarkup(std::string_view utf8) {
     return first != std::string_view::npos && utf8[first] == '<';
 }
 
-std::optional<std::vector<MarkupItem>> ReadMarkup(std::string_view utf8) {
+std::optional<Utterance> ReadMarkup(std::string_view utf8, const VoiceChoice& voice) {
     if (utf8.size() > static_cast<size_t>(std::numeric_limits<int>::max() / 2)) return std::nullopt;  // expat's lengths are ints
     // XML allows nothing before a declaration; the white space a sender put there is not
     // what makes the markup wrong.
@@ -363,6 +292,7 @@ std::optional<std::vector<MarkupItem>> ReadMarkup(std::string_view utf8) {
     utf8.remove_prefix(first == std::string_view::npos ? utf8.size() : first);
     // A whole document first; a fragment (what the platform's own markup usually is)
     // when that is not one.
-    if (auto items = Parse(utf8, false)) return items;
-    return Parse(utf8, true);
+    const std::string escaped = WithBareAmpersandsEscaped(utf8);
+    if (auto items = Parse(escaped, false, voice)) return items;
+    return Parse(escaped, true, voice);
 }

@@ -1,64 +1,129 @@
 #include "PhoneSet.h"
 
 #include <cctype>
-#include <vector>
+#include <cstring>
 
 namespace {
 
 struct Phone {
     const char* platform;
     const char* espeak;
+    const char* flite;  // the CMU phone set's name
     bool vowel;
 };
 
 constexpr Phone kPhones[] = {
-    {"aa", "A:", true}, {"ae", "a", true},  {"ah", "V", true},   {"ao", "O:", true}, {"aw", "aU", true},
-    {"ax", "@", true},  {"ay", "aI", true}, {"eh", "E", true},   {"er", "3:", true}, {"ey", "eI", true},
-    {"ih", "I", true},  {"iy", "i:", true}, {"ow", "oU", true},  {"oy", "OI", true}, {"uh", "U", true},
-    {"uw", "u:", true}, {"b", "b", false},  {"ch", "tS", false}, {"d", "d", false},  {"dh", "D", false},
-    {"f", "f", false},  {"g", "g", false},  {"h", "h", false},   {"jh", "dZ", false}, {"k", "k", false},
-    {"l", "l", false},  {"m", "m", false},  {"n", "n", false},   {"ng", "N", false}, {"p", "p", false},
-    {"r", "r", false},  {"s", "s", false},  {"sh", "S", false},  {"t", "t", false},  {"th", "T", false},
-    {"v", "v", false},  {"w", "w", false},  {"y", "j", false},   {"z", "z", false},  {"zh", "Z", false},
+    {"aa", "A:", "aa", true}, {"ae", "a", "ae", true},   {"ah", "V", "ah", true},   {"ao", "O:", "ao", true},
+    {"aw", "aU", "aw", true}, {"ax", "@", "ax", true},   {"ay", "aI", "ay", true},  {"eh", "E", "eh", true},
+    {"er", "3:", "er", true}, {"ey", "eI", "ey", true},  {"ih", "I", "ih", true},   {"iy", "i:", "iy", true},
+    {"ow", "oU", "ow", true}, {"oy", "OI", "oy", true},  {"uh", "U", "uh", true},   {"uw", "u:", "uw", true},
+    {"b", "b", "b", false},   {"ch", "tS", "ch", false}, {"d", "d", "d", false},    {"dh", "D", "dh", false},
+    {"f", "f", "f", false},   {"g", "g", "g", false},    {"h", "h", "hh", false},   {"jh", "dZ", "jh", false},
+    {"k", "k", "k", false},   {"l", "l", "l", false},    {"m", "m", "m", false},    {"n", "n", "n", false},
+    {"ng", "N", "ng", false}, {"p", "p", "p", false},    {"r", "r", "r", false},    {"s", "s", "s", false},
+    {"sh", "S", "sh", false}, {"t", "t", "t", false},    {"th", "T", "th", false},  {"v", "v", "v", false},
+    {"w", "w", "w", false},   {"y", "j", "y", false},    {"z", "z", "z", false},    {"zh", "Z", "zh", false},
 };
 
-const Phone* Find(const std::string& name) {
+const Phone* Find(std::string_view name) {
     for (const Phone& phone : kPhones)
         if (name == phone.platform) return &phone;
     return nullptr;
 }
 
-}  // namespace
+constexpr const char* kSymbols = "-&_!,.?";
 
-std::optional<std::string> EspeakPhonemes(std::string_view platformPhones) {
-    // espeak-ng marks stress before the stressed vowel, the platform after it.
-    std::vector<std::string> out;
-    size_t lastVowel = std::string::npos;
+/// The pieces of a pronunciation: runs of letters, runs of digits, and each symbol alone.
+std::vector<std::string> Pieces(std::string_view text) {
+    std::vector<std::string> pieces;
     size_t at = 0;
-    while (at < platformPhones.size()) {
-        if (std::isspace(static_cast<unsigned char>(platformPhones[at]))) {
+    while (at < text.size()) {
+        unsigned char c = static_cast<unsigned char>(text[at]);
+        size_t end = at + 1;
+        if (std::isspace(c)) {
             ++at;
             continue;
         }
-        size_t end = at;
-        while (end < platformPhones.size() && !std::isspace(static_cast<unsigned char>(platformPhones[end]))) ++end;
-        std::string name(platformPhones.substr(at, end - at));
-        at = end;
-        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (name == "1" || name == "2") {
-            if (lastVowel == std::string::npos) return std::nullopt;
-            out.insert(out.begin() + static_cast<long>(lastVowel), name == "1" ? "'" : ",");
-            lastVowel = std::string::npos;
-            continue;
+        if (std::isalpha(c)) {
+            while (end < text.size() && std::isalpha(static_cast<unsigned char>(text[end]))) ++end;
+        } else if (std::isdigit(c)) {
+            while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
+        } else if (std::strchr(kSymbols, static_cast<char>(c)) == nullptr) {
+            return {};  // nothing the phone set has
         }
-        if (name == "-") continue;  // espeak-ng finds the syllables itself
-        const Phone* phone = Find(name);
-        if (phone == nullptr) return std::nullopt;
-        if (phone->vowel) lastVowel = out.size();
-        out.push_back(phone->espeak);
+        std::string piece(text.substr(at, end - at));
+        for (char& letter : piece) letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+        pieces.push_back(std::move(piece));
+        at = end;
     }
-    if (out.empty()) return std::nullopt;
-    std::string phonemes = "[[";
-    for (const std::string& piece : out) phonemes += piece;
-    return phonemes + "]]";
+    return pieces;
+}
+
+}  // namespace
+
+std::optional<std::vector<PronouncedWord>> ReadPronunciation(std::string_view platformPhones) {
+    std::vector<std::string> pieces = Pieces(platformPhones);
+    std::vector<PronouncedWord> words(1);
+    bool anyPhone = false;
+    for (const std::string& piece : pieces) {
+        PronouncedWord& word = words.back();
+        if (piece == "1" || piece == "2") {
+            // Stress follows the vowel it belongs to.
+            if (word.phones.empty() || !word.phones.back().vowel || word.phones.back().stress != 0) return std::nullopt;
+            word.phones.back().stress = piece == "1" ? 1 : 2;
+        } else if (piece == "-") {
+            // flite and espeak-ng find the syllables themselves.
+        } else if (piece == "&" || piece.find_first_of(kSymbols) == 0) {
+            if (piece != "&" && word.punctuation == '\0') word.punctuation = piece[0];
+            if (!word.phones.empty()) words.emplace_back();
+        } else if (const Phone* phone = Find(piece)) {
+            word.phones.push_back({phone->platform, 0, phone->vowel});
+            anyPhone = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (words.back().phones.empty()) {
+        char punctuation = words.back().punctuation;
+        words.pop_back();
+        if (!words.empty() && words.back().punctuation == '\0') words.back().punctuation = punctuation;
+    }
+    if (!anyPhone) return std::nullopt;
+    return words;
+}
+
+std::string EspeakPhonemes(const std::vector<PronouncedWord>& words) {
+    std::string out;
+    bool open = false;
+    for (const PronouncedWord& word : words) {
+        out += open ? " " : "[[";
+        open = true;
+        // espeak-ng marks stress before the vowel, the platform after it.
+        for (const PronouncedWord::Phone& phone : word.phones) {
+            if (phone.stress != 0) out += phone.stress == 1 ? "'" : ",";
+            out += Find(phone.name)->espeak;
+        }
+        if (word.punctuation == '_') {
+            out += " _:";
+        } else if (word.punctuation != '\0') {
+            out += "]]";
+            out += word.punctuation;
+            out += ' ';
+            open = false;
+        }
+    }
+    if (open) out += "]]";
+    return out;
+}
+
+std::string FlitePhones(const PronouncedWord& word) {
+    std::string out;
+    for (const PronouncedWord::Phone& phone : word.phones) {
+        if (!out.empty()) out += ' ';
+        out += Find(phone.name)->flite;
+        // flite's lexicon knows stressed and unstressed vowels; a secondary stress carries
+        // no accent, so it is unstressed there.
+        if (phone.vowel) out += phone.stress == 1 ? "1" : "0";
+    }
+    return out;
 }

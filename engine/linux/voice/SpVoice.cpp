@@ -1,6 +1,8 @@
 #include "SpVoice.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <new>
 
 #include "DefaultOutputToken.h"
@@ -8,7 +10,7 @@
 #include "Markup.h"
 #include "StreamProducer.h"
 #include "SynthesisProducer.h"
-#include "VoiceLanguage.h"
+#include "Voices.h"
 #include "engine/CodePoints.h"
 #include "engine/linux/audio/DeviceOutput.h"
 #include "engine/linux/com/ClassTable.h"
@@ -43,13 +45,20 @@ SpVoice* SpVoice::Create() {
     return voice;
 }
 
-const char* SpVoice::ChooseLanguage() {
-    const char* voice = voicelanguage::UserVoice([](const char* name) { return std::getenv(name); });
-    return EspeakSynthesizer::HasVoice(voice) ? voice : voicelanguage::kEnglish;
+VoiceChoice SpVoice::ChooseDefaultVoice() {
+    std::string unknown;
+    VoiceChoice choice;
+    choice.voice = &voices::Default([](const char* name) { return std::getenv(name); }, &unknown);
+    static std::once_flag reported;
+    if (!unknown.empty())
+        std::call_once(reported, [&] {
+            std::fprintf(stderr, "unknown voice %s, speaking with %s\n", unknown.c_str(), choice.voice->name.c_str());
+        });
+    return choice;
 }
 
 SpVoice::SpVoice()
-    : language(ChooseLanguage()),
+    : defaultVoice(ChooseDefaultVoice()),
       device(std::make_shared<DeviceOutput>()),
       deviceToken(InterfaceHolder<ISpStreamFormat>::Adopt(DefaultOutputToken::Create())),
       work(device) {
@@ -118,7 +127,7 @@ HRESULT SpVoice::Speak(LPCWSTR text, DWORD flags, ULONG* streamNumber) {
     if (text == nullptr) return E_POINTER;
     std::string utf8 = Utf16ToUtf8(text);
     bool markup = (flags & SPF_IS_XML) != 0 || ((flags & SPF_IS_NOT_XML) == 0 && LooksLikeMarkup(utf8));
-    Utterance utterance = markup ? MarkupUtterance(utf8) : PlainUtterance(std::move(utf8));
+    Utterance utterance = markup ? MarkupUtterance(utf8, defaultVoice) : PlainUtterance(std::move(utf8), defaultVoice);
     const bool async = (flags & SPF_ASYNC) != 0;
     const bool purge = (flags & SPF_PURGEBEFORESPEAK) != 0;
     // Nothing to say still purges, and still takes a stream number.
@@ -129,7 +138,7 @@ HRESULT SpVoice::Speak(LPCWSTR text, DWORD flags, ULONG* streamNumber) {
     auto speaking = [this, utterance = std::move(utterance), async](AudioSink& output,
                                                                    const std::function<bool()>& stale) {
         // The rate is read when the utterance's turn comes.
-        return SpeakUtterance(utterance, language, rate.load(), output, Controls(stale), !async);
+        return SpeakUtterance(utterance, rate.load(), output, Controls(stale), !async);
     };
     return work.Speak(std::move(speaking), purge, async, streamNumber);
 }

@@ -8,6 +8,7 @@
 #include "WorkQueue.h"
 #include "engine/ComObject.h"
 #include "engine/InterfaceHolder.h"
+#include "VoiceSelection.h"
 #include "engine/linux/audio/AudioPipeline.h"
 
 /// Makes a voice (CLSID_SpVoice) on the default audio output; fails when the synthesizer
@@ -22,18 +23,18 @@ class DeviceOutput;
 /// switches) is done in order on its WorkQueue's thread; Speak and SpeakStream hand it
 /// work made by the producers (SpeakUtterance, SpeakSource). Volume is read on every piece
 /// of audio; rate at the start of each utterance. Text given without either XML flag is
-/// markup when it looks like markup. The voice speaks in the user's language, chosen once
-/// when it is made. Calls may come from any thread.
+/// markup when it looks like markup. The voice speaks with its default voice (SPEECH_VOICE,
+/// else the user's language), chosen once when it is made. Calls may come from any thread.
 class SpVoice : public ComObject<ISpVoice> {
 public:
     /// A new voice on the default audio output, its worker running; null if the worker
     /// could not be started.
     static SpVoice* Create();
 
-    /// The espeak-ng voice a voice made now speaks text in that gives no language of its
-    /// own: the user's language (VoiceLanguage's UserVoice) if espeak-ng can speak it,
-    /// else English. Valid as long as the process.
-    static const char* ChooseLanguage();
+    /// The voice a voice made now speaks with whatever markup does not give to another:
+    /// the one SPEECH_VOICE names, else the user's language's (voices::Default). A voice
+    /// asked for that does not exist is reported on standard error, once a process.
+    static VoiceChoice ChooseDefaultVoice();
 
     HRESULT SetOutput(IUnknown* output, BOOL allowFormatChanges) override;
     HRESULT GetOutputStream(ISpStreamFormat** stream) override;
@@ -56,7 +57,7 @@ private:
 
     std::atomic<USHORT> volume{SPMAX_VOLUME};
     std::atomic<LONG> rate{0};
-    const char* const language;  // the espeak-ng voice for text without a language of its own
+    const VoiceChoice defaultVoice;  // speaks what markup does not give to another voice
 
     std::mutex lock;
     // What later work will go to, as callers see it (the worker follows through the queue).

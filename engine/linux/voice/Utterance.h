@@ -1,27 +1,52 @@
 #pragma once
+// What a Speak call says, in one model every synthesizer renders: words and phones in the
+// style and voice markup gives them, silences and boundaries.
 #include <string>
 #include <vector>
 
-/// One piece of what a Speak call says: words for espeak-ng, or a silence.
-struct UtterancePart {
-    std::string text;       // espeak-ng's input; empty for a silence
-    bool ssml = false;      // `text` is espeak-ng SSML
-    bool phonemes = false;  // `text` holds [[...]] phoneme input
-    unsigned silenceMs = 0;
+#include "VoiceSelection.h"
 
-    bool IsSilence() const { return text.empty(); }
+/// How a stretch of words is to be said, as the markup around it asks. Rate, pitch and
+/// volume are factors of the voice's own settings, so the voice's SetRate and SetVolume
+/// still apply on top of them.
+struct SpeakingStyle {
+    double rate = 1.0;     // pace
+    double pitch = 1.0;    // voice frequency
+    double volume = 1.0;   // loudness, linear
+    std::string emphasis;  // "moderate", "strong", "reduced"; empty: none
+    bool spell = false;    // letter by letter
+    VoiceChoice voice;     // who says it
+
+    bool operator==(const SpeakingStyle& other) const;
+    bool operator!=(const SpeakingStyle& other) const { return !(*this == other); }
 };
 
-/// What a Speak call's text comes to for espeak-ng, in the order it is spoken. Silences
-/// are parts of their own, made by the voice sample by sample, because espeak-ng's own
-/// pauses shrink at its fastest rates; everything between two silences is one text for
-/// espeak-ng's SSML mode in which each stretch of words carries its whole style, so no
-/// part depends on another.
+/// One thing to do, in the order it is to be done.
+struct UtterancePart {
+    enum class Kind {
+        Words,   // `text` spoken in `style`
+        Phones,  // `text` is a pronunciation in the platform's phone set (PhoneSet), spoken in `style`
+        Pause,   // `milliseconds` of silence, exactly
+        Break,   // a boundary in the speech; `text` is its strength in SSML's names ("weak", "x-strong")
+    };
+    Kind kind = Kind::Words;
+    SpeakingStyle style;
+    std::string text;
+    unsigned milliseconds = 0;
+};
+
+/// What a Speak call's text comes to, in the order it is spoken.
 using Utterance = std::vector<UtterancePart>;
 
-/// Text that is not markup, for espeak-ng to read as it is.
-Utterance PlainUtterance(std::string utf8);
+/// Text that is not markup, spoken as it is by `voice`; empty when it has no words.
+Utterance PlainUtterance(std::string utf8, const VoiceChoice& voice);
 
-/// Markup (the platform's TTS XML or SSML) for espeak-ng; text that is not well-formed
+/// Markup (the platform's TTS XML or SSML) begun in `voice`; text that is not well-formed
 /// markup is spoken as it is, so nothing a sender wrote is lost.
-Utterance MarkupUtterance(const std::string& utf8);
+Utterance MarkupUtterance(const std::string& utf8, const VoiceChoice& voice);
+
+/// Whether `text` has anything but white space to say.
+bool HasWords(const std::string& text);
+
+/// Whether `part` says something: phones, or words that are more than white space.
+bool IsSpoken(const UtterancePart& part);

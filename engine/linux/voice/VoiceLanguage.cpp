@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstring>
 #include <string>
 
@@ -65,38 +66,82 @@ const Language* FindTag(const std::string& tag) {
     return nullptr;
 }
 
-/// "de_DE.UTF-8@euro" as "de-de".
-std::string Normalized(std::string_view tag) {
+bool IsSet(const char* value) { return value != nullptr && *value != '\0'; }
+
+// "C.UTF-8" is the C locale too.
+bool MeansNoLanguage(std::string_view name) {
+    std::string normal = NormalizedTag(name);
+    return normal == "c" || normal == "posix";
+}
+
+const Language* FindLcid(unsigned lcid) {
+    for (const Language& language : kLanguages)
+        if (language.lcid != 0 && language.lcid == lcid) return &language;
+    for (const Language& language : kLanguages)
+        if (language.lcid != 0 && (language.lcid & kPrimaryLanguageMask) == (lcid & kPrimaryLanguageMask))
+            return &language;
+    return nullptr;
+}
+
+}  // namespace
+
+std::string NormalizedTag(std::string_view tag) {
     tag = tag.substr(0, tag.find_first_of(".@"));
     std::string normal;
     for (char c : tag) normal += c == '_' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return normal;
 }
 
-bool IsSet(const char* value) { return value != nullptr && *value != '\0'; }
-
-// "C.UTF-8" is the C locale too.
-bool MeansNoLanguage(std::string_view name) {
-    std::string normal = Normalized(name);
-    return normal == "c" || normal == "posix";
-}
-
-}  // namespace
-
 const char* VoiceForTag(std::string_view tag) {
-    std::string normal = Normalized(tag);
+    std::string normal = NormalizedTag(tag);
     if (const Language* exact = FindTag(normal)) return exact->voice;
     const Language* primary = FindTag(normal.substr(0, normal.find('-')));
     return primary != nullptr ? primary->voice : nullptr;
 }
 
 const char* VoiceForLcid(unsigned lcid) {
-    for (const Language& language : kLanguages)
-        if (language.lcid != 0 && language.lcid == lcid) return language.voice;
-    for (const Language& language : kLanguages)
-        if (language.lcid != 0 && (language.lcid & kPrimaryLanguageMask) == (lcid & kPrimaryLanguageMask))
-            return language.voice;
-    return nullptr;
+    const Language* language = FindLcid(lcid);
+    return language != nullptr ? language->voice : nullptr;
+}
+
+const char* TagForLcid(unsigned lcid) {
+    const Language* language = FindLcid(lcid);
+    return language != nullptr ? language->tag : nullptr;
+}
+
+const char* TagForLcidText(std::string_view hexadecimal) {
+    unsigned lcid = 0;
+    const char* end = hexadecimal.data() + hexadecimal.size();
+    auto [stop, error] = std::from_chars(hexadecimal.data(), end, lcid, 16);
+    if (hexadecimal.empty() || error != std::errc() || stop != end) return nullptr;
+    return TagForLcid(lcid);
+}
+
+bool LanguageOfVoice(const char* voice, std::string* tag, unsigned* lcid) {
+    const Language* first = nullptr;
+    *lcid = 0;
+    for (const Language& language : kLanguages) {
+        if (std::strcmp(language.voice, voice) != 0) continue;
+        if (first == nullptr) first = &language;
+        if (*lcid == 0) *lcid = language.lcid;
+    }
+    if (first == nullptr) return false;
+    // BCP 47 writes a region in capitals and a script in title case: "pt-BR", "sr-Latn".
+    tag->clear();
+    size_t subtagStart = 0;
+    for (const char* c = first->tag;; ++c) {
+        if (*c != '-' && *c != '\0') continue;
+        std::string subtag(first->tag + subtagStart, c);
+        if (subtagStart > 0 && subtag.size() == 2) {
+            for (char& letter : subtag) letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+        } else if (subtagStart > 0 && subtag.size() == 4) {
+            subtag[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(subtag[0])));
+        }
+        *tag += (subtagStart > 0 ? "-" : "") + subtag;
+        if (*c == '\0') break;
+        subtagStart = static_cast<size_t>(c - first->tag) + 1;
+    }
+    return true;
 }
 
 std::vector<const char*> TableVoices() {

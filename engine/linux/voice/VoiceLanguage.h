@@ -3,6 +3,7 @@
 // language (locale names, xml:lang tags, the platform's LCIDs) and espeak-ng's voices,
 // and the user's own language as the environment names it.
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -10,6 +11,11 @@ namespace voicelanguage {
 
 /// The voice for text nobody said the language of: English.
 inline constexpr const char* kEnglish = "en";
+
+/// A language tag as xml:lang, a locale or LANGUAGE write it, in the one form the table
+/// uses: lower case, '-' between subtags, no codeset or modifier ("de_DE.UTF-8@euro" is
+/// "de-de").
+std::string NormalizedTag(std::string_view tag);
 
 /// The espeak-ng voice for a language tag as xml:lang, a locale or LANGUAGE write it
 /// ("de", "pt-BR", "pt_BR", "de_DE.UTF-8", "sr_RS@latin"): case, '_' or '-', the codeset
@@ -23,8 +29,21 @@ const char* VoiceForTag(std::string_view tag);
 /// too.
 const char* VoiceForLcid(unsigned lcid);
 
+/// The language identifier (hexadecimal in the platform's markup) as a tag of the table
+/// ("407" is "de", "416" "pt-br"), falling back to its primary language as VoiceForLcid
+/// does; null when the table does not know it.
+const char* TagForLcid(unsigned lcid);
+/// The same for an identifier as markup writes it, in hexadecimal ("407"); null when the
+/// text is not one.
+const char* TagForLcidText(std::string_view hexadecimal);
+
 /// Every voice the table can name, once each.
 std::vector<const char*> TableVoices();
+
+/// The language `voice` speaks, as its first row in the table gives it: the tag in BCP 47
+/// case ("pt-BR", "es-419") and the first language identifier the platform has for it (0
+/// when it has none). False when the table does not name `voice`.
+bool LanguageOfVoice(const char* voice, std::string* tag, unsigned* lcid);
 
 /// Reads one environment variable; null or empty means unset.
 using Environment = std::function<const char*(const char* name)>;
