@@ -6,7 +6,6 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME speech-service)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${SPEECH_PACKAGE_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "speaks the text other programs send to it over UDP")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL service library)
@@ -18,7 +17,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SOURCE speech-service)
 
 set(CPACK_DEBIAN_SERVICE_PACKAGE_NAME speech-service)
-# A description is a summary line and then lines of under 80 characters.
+# Each package's description: its own summary line (so no package-wide summary is set,
+# which CPack would put before it), then lines of under 80 characters.
 string(JOIN "\n" CPACK_COMPONENT_SERVICE_DESCRIPTION
   "speaks the text other programs send to it over UDP"
   "A console program that speaks, through the desktop's sound server, the text"
