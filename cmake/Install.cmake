@@ -36,19 +36,27 @@ foreach(package_component speech-service:service libspeech-service-dev:library)
 endforeach()
 
 if(NOT WIN32)
-  # The user units of systemd live below the prefix's lib, not the architecture's. The
-  # unit is made when it is installed, so that it names the service where this install
-  # puts it: `cmake --install --prefix DIR` may choose another prefix than the build's.
+  # The unit is made when it is installed, so that it names the service where this
+  # install puts it: `cmake --install --prefix DIR` may choose another prefix than the
+  # build's. It goes where systemd looks for user units: below /usr and /usr/local, in
+  # lib/systemd/user (the packages' and the administrator's place); below any other
+  # prefix, in share/systemd/user, which for ~/.local is the user's own place
+  # ($XDG_DATA_HOME/systemd/user).
   install(CODE "
     set(SPEECH_SERVICE_PORT ${SPEECH_SERVICE_PORT})
     set(SPEECH_INSTALLED_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
     if(NOT IS_ABSOLUTE \"\${SPEECH_INSTALLED_BINDIR}\")
       set(SPEECH_INSTALLED_BINDIR \"\${CMAKE_INSTALL_PREFIX}/\${SPEECH_INSTALLED_BINDIR}\")
     endif()
+    if(CMAKE_INSTALL_PREFIX MATCHES \"^/usr(/local)?/?$\")
+      set(unit_directory \"\${CMAKE_INSTALL_PREFIX}/lib/systemd/user\")
+    else()
+      set(unit_directory \"\${CMAKE_INSTALL_PREFIX}/share/systemd/user\")
+    endif()
     configure_file(\"${PROJECT_SOURCE_DIR}/packaging/speech-service.service.in\"
                    \"${CMAKE_CURRENT_BINARY_DIR}/installed-unit/speech-service.service\" @ONLY)
     file(INSTALL \"${CMAKE_CURRENT_BINARY_DIR}/installed-unit/speech-service.service\"
-         DESTINATION \"\${CMAKE_INSTALL_PREFIX}/lib/systemd/user\")
+         DESTINATION \"\${unit_directory}\")
   " COMPONENT service)
 endif()
 
