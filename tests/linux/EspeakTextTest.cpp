@@ -22,6 +22,7 @@ TEST(EspeakSafeText, SaysWhatEachUnsafeClassMeansAndLeavesOrdinaryTextAlone) {
         {"Devanagari danda ends a sentence", "नमस्ते।आप", "नमस्ते. आप"},
         {"Armenian comma parts a sentence", "Բարեւ՝ Ձեզ", "Բարեւ,  Ձեզ"},
         {"Greek symbol letters are their letters", "ϕ=ϑ", "φ=θ"},
+        {"circled Latin letters are their letters", "ⓜⒶ", "mA"},
         {"archaic jamo say nothing", "a\u1180b", "a b"},
         {"unassigned code point in a script's block says nothing", "x\u0BE4y", "x y"},
         {"vowel-less Armenian and Georgian words are spelt", "ՀՀ ბგ", "Հ Հ ბ გ"},

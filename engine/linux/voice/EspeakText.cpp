@@ -13,7 +13,7 @@ enum class Instead {
     kDigitValue,  // the ASCII digit of the same value (the range starts at its zero)
     kFullStop,    // ". ": the mark ends a sentence, and is heard as its pause
     kComma,       // ", ": the mark parts a sentence, and is heard as its shorter pause
-    kLetter,      // the ordinary letter the symbol form stands for
+    kLetter,      // the ordinary letter the symbol form stands for (in a range, in order)
     kNothing,     // a blank: nothing is spoken, and the words beside it stay apart
 };
 
@@ -21,7 +21,7 @@ struct UnsafeRange {
     char32_t first;
     char32_t last;
     Instead instead;
-    char32_t letter;  // for kLetter
+    char32_t letter;  // for kLetter: the letter the range's first code point stands for
 };
 
 // The code points that make espeak-ng 1.51 read a translator it has just freed, found by
@@ -103,6 +103,10 @@ constexpr UnsafeRange kUnsafeCodePoints[] = {
     // (modern Korean is written in syllables, and its jamo come before these).
     {0x1180, 0x11A7, Instead::kNothing, 0},
     {0x11C3, 0x11FF, Instead::kNothing, 0},
+    // Circled Latin letters as the letters they are: the Bengali voice's name for a
+    // circled m overflows a buffer on espeak-ng's stack, which ends the process.
+    {0x24B6, 0x24CF, Instead::kLetter, 'A'},
+    {0x24D0, 0x24E9, Instead::kLetter, 'a'},
 };
 
 // Code points Unicode (14.0) gives no character in the blocks of the scripts above:
@@ -178,6 +182,20 @@ bool IsInSymbolBlock(char32_t c) {
            (c >= 0x1F000 && c <= 0x1FAFF);
 }
 
+// Both tables are searched by halving: each must be sorted, its ranges apart.
+template <typename Range, size_t N, typename First, typename Last>
+constexpr bool SortedAndApart(const Range (&ranges)[N], First first, Last last) {
+    for (size_t i = 0; i < N; ++i) {
+        if (first(ranges[i]) > last(ranges[i])) return false;
+        if (i > 0 && first(ranges[i]) <= last(ranges[i - 1])) return false;
+    }
+    return true;
+}
+static_assert(SortedAndApart(kUnsafeCodePoints, [](const UnsafeRange& r) { return r.first; },
+                             [](const UnsafeRange& r) { return r.last; }));
+static_assert(SortedAndApart(kUnassigned, [](const std::pair<char32_t, char32_t>& r) { return r.first; },
+                             [](const std::pair<char32_t, char32_t>& r) { return r.second; }));
+
 const UnsafeRange* UnsafeRangeOf(char32_t codePoint) {
     auto after = std::upper_bound(std::begin(kUnsafeCodePoints), std::end(kUnsafeCodePoints), codePoint,
                                   [](char32_t c, const UnsafeRange& range) { return c < range.first; });
@@ -205,7 +223,7 @@ std::string SafeInstead(char32_t codePoint) {
         case Instead::kComma: return ", ";
         case Instead::kLetter: {
             std::string letter;
-            codepoints::AppendUtf8(letter, range->letter);
+            codepoints::AppendUtf8(letter, range->letter + (codePoint - range->first));
             return letter;
         }
         case Instead::kNothing: break;
