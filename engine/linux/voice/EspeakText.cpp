@@ -32,8 +32,8 @@ struct UnsafeRange {
 // class is kept away when its members have nothing to say that the class would lose.
 // Sorted by first code point, none overlapping.
 constexpr UnsafeRange kUnsafeCodePoints[] = {
-    // C1 control characters: nothing to speak; after a symbol they end a Hindi or
-    // Armenian voice's reading in a crash.
+    // C1 control characters: nothing to speak; after a currency sign the Hindi voice
+    // reads memory it never set on them.
     {0x0080, 0x009F, Instead::kNothing, 0},
     // Greek: archaic letters no modern table names; the symbol forms of letters (in
     // mathematics) as the letters they are; accents standing alone; the ano teleia,
@@ -174,7 +174,8 @@ bool IsVowel(char32_t c) {
 }
 
 // A currency sign right before a symbol ("$☀", "€©") makes espeak-ng read a freed table
-// under the Korean voice; a blank between them is heard the same.
+// under the Korean voice, and memory it never set under the Hindi and Armenian ones; a
+// blank between them is heard the same.
 bool IsCurrencySign(char32_t c) { return c == '$' || (c >= 0xA2 && c <= 0xA5) || c == 0x0E3F || (c >= 0x20A0 && c <= 0x20CF); }
 
 bool IsInSymbolBlock(char32_t c) {
@@ -294,7 +295,7 @@ std::string EspeakSafeText(std::string_view utf8) {
                 if (i > at && !vowel && letters > 1) safe.Append(" ");
                 safe.Append(utf8.substr(i, length));
             }
-            previous = 'a';
+            previous = 0;  // a letter, not a currency sign
             at = end;
             continue;
         }
