@@ -19,8 +19,6 @@ CC=clang CXX=clang++ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebIn
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz-}"
 
 mkdir -p "$build/findings"
-# espeak-ng's own faults that are known and cannot be mended here (see the file).
-export ASAN_OPTIONS=suppressions=$top/tests/espeak-ng.supp
 failed=0
 for target in "${targets[@]}"; do
   work=$build/corpus/$target

@@ -28,8 +28,8 @@ test_packages=(
   pulseaudio pulseaudio-utils sox socat python3
   # fuzzing (clang's libFuzzer), and the fault tests' own network namespace
   clang libclang-rt-14-dev iproute2 util-linux
-  # checking the user unit
-  systemd
+  # checking the user unit, and the packages against Debian's rules
+  systemd lintian
   # the Windows build (64-bit, posix threads) and running it
   g++-mingw-w64-x86-64-posix wine wine64
 )

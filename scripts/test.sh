@@ -16,7 +16,9 @@ run_suite() {  # build directory, extra cmake arguments...
   shift
   cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug "$@" >/dev/null
   cmake --build "$build" -j "$(nproc)"
-  (cd "$build" && ctest --output-on-failure)
+  # A failing test's output goes into the log whole (up to 4 MB, not ctest's 300 KB, which
+  # would cut off the end of a chatty test, where its failures are).
+  (cd "$build" && ctest --output-on-failure --test-output-size-failed 4194304)
 }
 
 sanitized() {

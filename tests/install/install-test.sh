@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installation as a user or packager meets it: the Debian packages are built; what they
-# install is checked, file by file; the user unit passes systemd's check; and programs of
-# someone else's build and run against the installed library (through find_package and
-# through pkg-config) and against the sources taken in with add_subdirectory.
+# Installation as a user or packager meets it: the Debian packages are built and pass
+# lintian; what they install is checked, file by file; the user unit passes systemd's
+# check, installed for /usr and into another prefix; and programs of someone else's
+# build and run against the installed library (through find_package and through
+# pkg-config) and against the sources taken in with add_subdirectory.
 # Usage: install-test.sh SCRATCH_DIR
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -31,13 +32,19 @@ check "speech-service_VERSION_amd64.deb is made" test -f "$deb"
 check "libspeech-service-dev_VERSION_amd64.deb is made" test -f "$dev"
 contents() { dpkg-deb -c "$1" | awk '{print $6}' | sed 's#^\./#/#'; }
 for file in /usr/bin/speech-service /usr/bin/speech-say /usr/bin/speech-render \
-            /usr/share/man/man1/speech-service.1 /usr/share/man/man1/speech-say.1 \
-            /usr/share/man/man1/speech-render.1 /usr/lib/systemd/user/speech-service.service; do
+            /usr/share/man/man1/speech-service.1.gz /usr/share/man/man1/speech-say.1.gz \
+            /usr/share/man/man1/speech-render.1.gz /usr/lib/systemd/user/speech-service.service \
+            /usr/share/doc/speech-service/copyright /usr/share/doc/speech-service/changelog.gz; do
   check "the package holds $file" grep -qx "$file" <(contents "$deb")
+done
+# Debian's own checks of a package, errors and warnings alike.
+for package in "$deb" "$dev"; do
+  check "lintian finds nothing wrong with $(basename "$package")" lintian --fail-on error,warning "$package"
 done
 # The libraries go where the system's own do (with the architecture's name on Debian).
 libdir='/usr/lib(/[a-z0-9_]+-linux-gnu)?'
 for file in /usr/include/speech-service/speech/Speaker.h /usr/include/speech-service/engine/Engine.h \
+            /usr/share/doc/libspeech-service-dev/copyright \
             "$libdir/libspeech-service.a" "$libdir/libspeech-service-engine.a" \
             "$libdir/cmake/SpeechService/SpeechServiceConfig.cmake" "$libdir/pkgconfig/speech-service.pc"; do
   check "the library package holds $file" grep -qxE "$file" <(contents "$dev")
@@ -59,6 +66,17 @@ sed "s#^ExecStart=/#ExecStart=$root/#" "$root/usr/lib/systemd/user/speech-servic
 check "the user unit passes systemd's check" systemd-analyze verify --man=no "$unit"
 check "the user unit restarts the service, but not when the port is taken" \
   grep -qx "RestartPreventExitStatus=1" "$root/usr/lib/systemd/user/speech-service.service"
+# Installed into another prefix than the build's: the unit names the program there.
+prefix=$scratch/prefix
+check "cmake --install --prefix puts it in another prefix" cmake --install "$scratch/build" --prefix "$prefix"
+# Below a prefix other than /usr and /usr/local the unit goes where ~/.local's goes.
+check "the unit there starts the program there" \
+  grep -qx "ExecStart=$prefix/bin/speech-service" "$prefix/share/systemd/user/speech-service.service"
+# A user manager's check wants a runtime directory, which a CI run has none of.
+runtime=$scratch/runtime
+mkdir -m 700 "$runtime"
+check "... and passes systemd's check of user units" env XDG_RUNTIME_DIR="$runtime" \
+  systemd-analyze verify --user --man=no "$prefix/share/systemd/user/speech-service.service"
 
 # Someone else's program against the installed library.
 check "a consumer builds with find_package" cmake -S "$top/tests/install/consumer" -B "$scratch/consumer" \

@@ -1,0 +1,10 @@
+// Writes each line of standard input as the engine hands it to espeak-ng (EspeakSafeText).
+#include <iostream>
+#include <string>
+
+#include "engine/linux/voice/EspeakText.h"
+
+int main() {
+    std::string line;
+    while (std::getline(std::cin, line)) std::cout << EspeakSafeText(line) << '\n';
+}
