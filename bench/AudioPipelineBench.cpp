@@ -31,8 +31,8 @@ void RunPipeline(benchmark::State& state, DWORD inputRate, WORD inputChannels) {
     DroppingSink sink;
     std::unique_ptr<AudioPipeline> pipeline;
     PipelineControls controls{[] { return 0.8f; }, [] { return false; }};
-    if (FAILED(AudioPipeline::Create({SampleLayout::Encoding::Pcm16, inputChannels, inputRate, 2}, sink, controls,
-                                     &pipeline))) {
+    const SampleLayout input16{SampleLayout::Encoding::Pcm16, inputChannels, inputRate, 2};
+    if (FAILED(AudioPipeline::Create(input16, AudioOrigin::Recorded, sink, controls, &pipeline))) {
         state.SkipWithError("the pipeline could not be made");
         return;
     }

@@ -114,8 +114,11 @@ EOF
   step "time to first audio and cut-off ($runs runs per speaker and text)" "$bench" latency "$runs"
   step "memory after speaking" "$bench" memory "$spd_pid" after-speech
   step "command handling" "$bench" commands 10 100000
-  step "rendering" "$bench" render "$repeats" "$COMPARE_WORK"
+  # Rendering against the espeak-ng command, and its growth, with espeak-ng's voice of the
+  # same language (English is otherwise flite's; bench/flite-render.sh compares that).
+  espeak_english="English (Great Britain)"
+  step "rendering" env SPEECH_VOICE="$espeak_english" "$bench" render "$repeats" "$COMPARE_WORK"
   step "conversion" "$bench" convert $(( repeats > 5 ? 5 : repeats )) 10 "$COMPARE_WORK"
-  step "growth" "$bench" growth "$COMPARE_WORK" $quick
+  step "growth" env SPEECH_VOICE="$espeak_english" "$bench" growth "$COMPARE_WORK" $quick
   ;;
 esac

@@ -17,6 +17,8 @@ public:
     void Show(double fraction, const std::string& label);
     /// Takes the bar off the screen.
     void Done();
+    /// Whether the bar is drawn at all.
+    bool IsDrawn() const { return drawing; }
 
 private:
     bool drawing;

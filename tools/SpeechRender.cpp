@@ -68,18 +68,21 @@ std::basic_string<WCHAR> Wide(const std::string& text) {
     return copy;
 }
 
-/// The text in pieces of whole sentences, so that progress can be shown between them.
-/// Markup is kept whole: cutting it would break its elements.
-std::vector<std::string> Sentences(const std::string& text) {
+/// The text in `count` pieces or fewer, each of whole sentences, so that progress can be
+/// shown between them. Every piece is spoken on its own, and the voice converts and
+/// writes a piece's audio beside its synthesis only while the piece lasts: the fewer, the
+/// sooner done. Markup is kept whole: cutting it would break its elements.
+std::vector<std::string> Pieces(const std::string& text, size_t count) {
     size_t first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos) return {};
     if (text[first] == '<') return {text};
+    const size_t pieceSize = text.size() / count;
     std::vector<std::string> pieces;
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         bool ends = (text[i] == '.' || text[i] == '!' || text[i] == '?' || text[i] == '\n') &&
                     (i + 1 == text.size() || std::strchr(" \t\r\n", text[i + 1]) != nullptr);
-        if (ends || i + 1 == text.size()) {
+        if ((ends && i + 1 - start >= pieceSize) || i + 1 == text.size()) {
             std::string piece = text.substr(start, i + 1 - start);
             if (piece.find_first_not_of(" \t\r\n") != std::string::npos) pieces.push_back(piece);
             start = i + 1;
@@ -88,12 +91,12 @@ std::vector<std::string> Sentences(const std::string& text) {
     return pieces;
 }
 
-/// Speaks the sentences one after another into the speaker's output, showing progress.
-HRESULT SpeakSentences(Speaker& speaker, const std::vector<std::string>& sentences, ProgressBar& progress,
-                       const std::string& label) {
-    for (size_t i = 0; i < sentences.size(); ++i) {
-        progress.Show(static_cast<double>(i) / sentences.size(), label);
-        HRESULT hr = speaker.SpeakText(Wide(sentences[i]).c_str());
+/// Speaks the pieces one after another into the speaker's output, showing progress.
+HRESULT SpeakPieces(Speaker& speaker, const std::vector<std::string>& pieces, ProgressBar& progress,
+                    const std::string& label) {
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        progress.Show(static_cast<double>(i) / pieces.size(), label);
+        HRESULT hr = speaker.SpeakText(Wide(pieces[i]).c_str());
         if (FAILED(hr)) return hr;
         speaker.WaitUntilDone(INFINITE);
     }
@@ -103,12 +106,13 @@ HRESULT SpeakSentences(Speaker& speaker, const std::vector<std::string>& sentenc
 
 int RenderText(Speaker& speaker, const std::string& text, const std::string& output, bool raw, std::FILE* data,
                ProgressBar& progress) {
-    std::vector<std::string> sentences = Sentences(text);
-    if (sentences.empty()) return UsageError("there is no text to render");
+    // A tenth at a time while the progress is shown, else all of it in one.
+    std::vector<std::string> pieces = Pieces(text, progress.IsDrawn() ? 10 : 1);
+    if (pieces.empty()) return UsageError("there is no text to render");
     if (raw) {
         // Ends the process with a message if memory cannot be had.
         InterfaceHolder<ISpStream> memory = speaker.CreateMemoryOutput();
-        HRESULT hr = SpeakSentences(speaker, sentences, progress, output);
+        HRESULT hr = SpeakPieces(speaker, pieces, progress, output);
         progress.Done();
         if (FAILED(hr)) return Failure("the speech could not be rendered");
         if (output == "-")
@@ -118,7 +122,7 @@ int RenderText(Speaker& speaker, const std::string& text, const std::string& out
         return 0;
     }
     HRESULT hr = speaker.BindOutputToFile(Wide(output).c_str());
-    if (SUCCEEDED(hr)) hr = SpeakSentences(speaker, sentences, progress, output);
+    if (SUCCEEDED(hr)) hr = SpeakPieces(speaker, pieces, progress, output);
     HRESULT finished = speaker.FinishFileOutput();
     progress.Done();
     if (FAILED(hr) || FAILED(finished)) return Failure(output + " was not made");

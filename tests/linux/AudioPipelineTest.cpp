@@ -62,7 +62,8 @@ PipelineControls Controls(float gain = 1.0f) {
 void Convert(DWORD rate, WORD channels, const std::vector<float>& input, CollectingSink& sink, size_t piece,
              float gain = 1.0f) {
     std::unique_ptr<AudioPipeline> pipeline;
-    ASSERT_EQ(S_OK, AudioPipeline::Create(FloatLayout(rate, channels), sink, Controls(gain), &pipeline));
+    const SampleLayout layout = FloatLayout(rate, channels);
+    ASSERT_EQ(S_OK, AudioPipeline::Create(layout, AudioOrigin::Recorded, sink, Controls(gain), &pipeline));
     size_t frames = input.size() / channels;
     if (piece == 0) piece = frames;
     for (size_t at = 0; at < frames; at += piece)
@@ -104,7 +105,8 @@ TEST(AudioPipeline, ThePathIsChosenOnceAndFormatsItCannotJoinAreRefused) {
                      std::to_string(c.toRate) + "/" + std::to_string(c.toChannels));
         CollectingSink sink(FloatLayout(c.toRate, c.toChannels));
         std::unique_ptr<AudioPipeline> pipeline;
-        EXPECT_EQ(c.made, AudioPipeline::Create(FloatLayout(c.fromRate, c.fromChannels), sink, Controls(), &pipeline));
+        EXPECT_EQ(c.made, AudioPipeline::Create(FloatLayout(c.fromRate, c.fromChannels), AudioOrigin::Recorded, sink,
+                                                Controls(), &pipeline));
         EXPECT_EQ(pipeline != nullptr, c.made == S_OK);
         if (pipeline) {
             EXPECT_EQ(pipeline->ChosenPath(), c.path);
@@ -197,7 +199,7 @@ TEST(AudioPipeline, InputIsDecodedAndOutputEncodedInTheirLayouts) {
         SCOPED_TRACE(c.name);
         CollectingSink sink(c.output);
         std::unique_ptr<AudioPipeline> pipeline;
-        ASSERT_EQ(S_OK, AudioPipeline::Create(c.input, sink, Controls(), &pipeline));
+        ASSERT_EQ(S_OK, AudioPipeline::Create(c.input, AudioOrigin::Recorded, sink, Controls(), &pipeline));
         EXPECT_EQ(S_OK, pipeline->Write(c.bytes.data(), c.bytes.size() / c.input.BytesPerFrame()));
         EXPECT_EQ(S_OK, pipeline->Complete(S_OK, false));
         EXPECT_EQ(sink.bytes, c.expected);
@@ -224,7 +226,7 @@ TEST(AudioPipeline, OutputComesInBoundedPiecesAndCallingItOffStopsIt) {
     CollectingSink sink(FloatLayout(44100, 1));
     PipelineControls controls{[] { return 1.0f; }, [&sink] { return !sink.writes.empty(); }};
     std::unique_ptr<AudioPipeline> pipeline;
-    ASSERT_EQ(S_OK, AudioPipeline::Create(FloatLayout(1, 1), sink, controls, &pipeline));
+    ASSERT_EQ(S_OK, AudioPipeline::Create(FloatLayout(1, 1), AudioOrigin::Recorded, sink, controls, &pipeline));
     HRESULT hr = pipeline->Write(input.data(), input.size());
     EXPECT_TRUE(hr == S_OK || hr == S_FALSE);  // the filter may hold it all until the end
     EXPECT_EQ(S_OK, pipeline->Complete(hr, false));

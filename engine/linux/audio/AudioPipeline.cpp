@@ -2,12 +2,13 @@
 
 #include "PipelineThread.h"
 
-HRESULT AudioPipeline::Create(const SampleLayout& input, AudioSink& sink, PipelineControls controls,
-                              std::unique_ptr<AudioPipeline>* made) {
+HRESULT AudioPipeline::Create(const SampleLayout& input, AudioOrigin origin, AudioSink& sink,
+                              PipelineControls controls, std::unique_ptr<AudioPipeline>* made) {
     made->reset();
     if (input.bytesPerSample == 0) return SPERR_UNSUPPORTED_FORMAT;
     std::unique_ptr<PipelineStages> stages;
-    HRESULT hr = PipelineStages::Create(input.samplesPerSec, input.channels, sink, std::move(controls), &stages);
+    HRESULT hr =
+        PipelineStages::Create(input.samplesPerSec, input.channels, origin, sink, std::move(controls), &stages);
     if (FAILED(hr)) return hr;
     made->reset(new AudioPipeline(input, sink, std::move(stages)));
     return S_OK;

@@ -24,9 +24,9 @@ public:
     /// Frames read from a source at a time.
     static constexpr size_t kReadFrames = 4096;
 
-    /// A pipeline from `input` to `sink`, which must outlive it; SPERR_UNSUPPORTED_FORMAT
-    /// when the two cannot be joined.
-    static HRESULT Create(const SampleLayout& input, AudioSink& sink, PipelineControls controls,
+    /// A pipeline from `input`, of `origin`, to `sink`, which must outlive it;
+    /// SPERR_UNSUPPORTED_FORMAT when the two cannot be joined.
+    static HRESULT Create(const SampleLayout& input, AudioOrigin origin, AudioSink& sink, PipelineControls controls,
                           std::unique_ptr<AudioPipeline>* made);
     ~AudioPipeline();
     AudioPipeline(const AudioPipeline&) = delete;

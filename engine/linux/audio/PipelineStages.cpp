@@ -28,8 +28,8 @@ void SpreadChannels(BYTE* bytes, size_t frames, size_t from, size_t to, size_t s
 
 }  // namespace
 
-HRESULT PipelineStages::Create(DWORD inputRate, WORD inputChannels, AudioSink& sink, PipelineControls controls,
-                               std::unique_ptr<PipelineStages>* made) {
+HRESULT PipelineStages::Create(DWORD inputRate, WORD inputChannels, AudioOrigin origin, AudioSink& sink,
+                               PipelineControls controls, std::unique_ptr<PipelineStages>* made) {
     made->reset();
     SampleLayout output = sink.Layout();
     if (inputRate == 0 || inputChannels == 0 || output.samplesPerSec == 0 || output.channels == 0 ||
@@ -38,7 +38,7 @@ HRESULT PipelineStages::Create(DWORD inputRate, WORD inputChannels, AudioSink& s
     std::unique_ptr<PipelineStages> stages(new PipelineStages(inputRate, inputChannels, sink, std::move(controls)));
     if (inputRate != output.samplesPerSec) {
         soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
-        soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
+        soxr_quality_spec_t quality = soxr_quality_spec(origin == AudioOrigin::Synthesized ? SOXR_MQ : SOXR_HQ, 0);
         soxr_error_t error = nullptr;
         stages->resampler = soxr_create(inputRate, output.samplesPerSec, stages->resampledChannels, &error, &io,
                                         &quality, nullptr);

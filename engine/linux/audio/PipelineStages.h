@@ -8,6 +8,12 @@
 
 #include "AudioSink.h"
 
+/// What the audio a pipeline carries is, which says how finely it is resampled. A
+/// synthesizer makes 16-bit speech, and libsoxr's 16-bit precision (its medium quality)
+/// loses nothing of it for a fifth less work than its high quality (20 bits), which a
+/// recording keeps.
+enum class AudioOrigin { Synthesized, Recorded };
+
 /// What an AudioPipeline asks of the work it carries, while it runs.
 struct PipelineControls {
     /// The gain for the next piece, read for every piece so that a change reaches audio
@@ -18,7 +24,8 @@ struct PipelineControls {
 };
 
 /// The stages decoded frames take to a sink, on whichever thread converts: channels
-/// folded (many into fewer, by averaging), resampled (libsoxr, high quality, streaming),
+/// folded (many into fewer, by averaging), resampled (libsoxr, streaming, as finely as the
+/// audio's origin asks),
 /// the gain applied and the result clipped to -1..1, channels spread (one into many) and
 /// encoded straight into the sink's layout, then written in the sink's piece size.
 /// Resampling runs at the lower of the two channel counts. Which stages run (the path)
@@ -38,8 +45,8 @@ public:
 
     /// SPERR_UNSUPPORTED_FORMAT when a rate or channel count is 0 or the resampler cannot
     /// be made for the two rates.
-    static HRESULT Create(DWORD inputRate, WORD inputChannels, AudioSink& sink, PipelineControls controls,
-                          std::unique_ptr<PipelineStages>* made);
+    static HRESULT Create(DWORD inputRate, WORD inputChannels, AudioOrigin origin, AudioSink& sink,
+                          PipelineControls controls, std::unique_ptr<PipelineStages>* made);
     ~PipelineStages();
     PipelineStages(const PipelineStages&) = delete;
     PipelineStages& operator=(const PipelineStages&) = delete;

@@ -3,7 +3,7 @@
 HRESULT SpeakSource(std::shared_ptr<AudioSource> source, AudioSink& output, const PipelineControls& controls,
                     bool waitUntilHeard) {
     std::unique_ptr<AudioPipeline> pipeline;
-    HRESULT hr = AudioPipeline::Create(source->Layout(), output, controls, &pipeline);
+    HRESULT hr = AudioPipeline::Create(source->Layout(), AudioOrigin::Recorded, output, controls, &pipeline);
     if (FAILED(hr)) return hr;
     HRESULT delivered = S_OK;
     for (;;) {

@@ -18,7 +18,7 @@ HRESULT SpeakUtterance(const Utterance& utterance, LONG rate, AudioSink& output,
                 if (finished != S_OK) return finished;
             }
             const SampleLayout synthesized{SampleLayout::Encoding::Pcm16, 1, sampleRate, 2};
-            HRESULT hr = AudioPipeline::Create(synthesized, output, controls, &pipeline);
+            HRESULT hr = AudioPipeline::Create(synthesized, AudioOrigin::Synthesized, output, controls, &pipeline);
             if (FAILED(hr)) return hr;
             pipelineRate = sampleRate;
         }

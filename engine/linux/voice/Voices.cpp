@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <map>
+#include <mutex>
 
 #include "EspeakSynthesizer.h"
 #include "VoiceLanguage.h"
@@ -26,36 +27,61 @@ constexpr FliteVoice kFliteVoices[] = {
     {"kal16", "Male"}, {"rms", "Male"}, {"awb", "Male"}, {"slt", "Female"}, {"kal", "Male"},
 };
 
-std::vector<Voice> MakeAll() {
-    std::vector<Voice> all;
-    for (const FliteVoice& flite : kFliteVoices)
-        all.push_back(Voice{flite.name, "en-US", 0x409, flite.gender, "Adult", SynthesisEngine::Flite, flite.name});
-    // espeak-ng's voices are all male adults; it speaks each language in other voices
-    // through its variants, which markup asks for by gender and age.
+/// Every voice in one place, their addresses fixed for the life of the process (choices
+/// are compared by address). flite's are there from the start; espeak-ng's are read from
+/// its some 350 voice files only when a caller needs more than flite's, once: English
+/// alone, the most common case, never waits for that.
+struct Catalogue {
+    Catalogue() {
+        for (const FliteVoice& flite : kFliteVoices) {
+            voices.push_back(Voice{flite.name, "en-US", 0x409, flite.gender, "Adult", SynthesisEngine::Flite, flite.name});
+            fliteVoices.push_back(&voices.back());
+        }
+    }
+
+    std::deque<Voice> voices;
+    std::vector<const Voice*> fliteVoices;  // read without touching `voices` while it grows
+    std::once_flag espeakListed;
+};
+
+Catalogue& TheCatalogue() {
+    static Catalogue catalogue;
+    return catalogue;
+}
+
+/// espeak-ng's voices, one per language of the table. They are all male adults; it speaks
+/// each language in other voices through its variants, which markup asks for by gender
+/// and age.
+void AddEspeakVoices(std::deque<Voice>* voices) {
     std::map<std::string, std::string> espeakNames = EspeakSynthesizer::VoiceNames();
     for (const char* espeakVoice : voicelanguage::TableVoices()) {
         auto named = espeakNames.find(espeakVoice);
         if (named == espeakNames.end()) continue;
         Voice voice{named->second, "", 0, "Male", "Adult", SynthesisEngine::Espeak, espeakVoice};
         voicelanguage::LanguageOfVoice(espeakVoice, &voice.language, &voice.lcid);
-        all.push_back(std::move(voice));
+        voices->push_back(std::move(voice));
     }
-    return all;
+}
+
+bool SameName(const Voice& voice, std::string_view name) {
+    return voice.name.size() == name.size() && ::strncasecmp(voice.name.data(), name.data(), name.size()) == 0;
 }
 
 std::string Primary(const std::string& normalTag) { return normalTag.substr(0, normalTag.find('-')); }
 
 }  // namespace
 
-const std::vector<Voice>& All() {
-    static const std::vector<Voice> all = MakeAll();
-    return all;
+const std::deque<Voice>& All() {
+    Catalogue& catalogue = TheCatalogue();
+    std::call_once(catalogue.espeakListed, [&] { AddEspeakVoices(&catalogue.voices); });
+    return catalogue.voices;
 }
 
 const Voice* Named(std::string_view name) {
+    for (const Voice* voice : TheCatalogue().fliteVoices)
+        if (SameName(*voice, name)) return voice;
     for (const Voice& voice : All())
-        if (voice.name.size() == name.size() && ::strncasecmp(voice.name.data(), name.data(), name.size()) == 0)
-            return &voice;
+        if (SameName(voice, name)) return &voice;
     return nullptr;
 }
 
@@ -92,8 +118,14 @@ const Voice& Default(const Environment& environment, std::string* unknown) {
         *unknown = wanted;
     }
     // The user's language as espeak-ng's table names it; where another voice speaks that
-    // language too, the first listed (the easiest to understand) is taken.
+    // language too, the first listed (the easiest to understand) is taken. English is
+    // flite's, found without listing espeak-ng's voices.
     const char* espeakVoice = voicelanguage::UserVoice(environment);
+    std::string userLanguage;
+    unsigned lcid = 0;
+    if (voicelanguage::LanguageOfVoice(espeakVoice, &userLanguage, &lcid) &&
+        Primary(voicelanguage::NormalizedTag(userLanguage)) == "en")
+        return *TheCatalogue().fliteVoices.front();
     const Voice* user = nullptr;
     for (const Voice& voice : All())
         if (voice.engine == SynthesisEngine::Espeak && voice.engineVoice == espeakVoice) user = &voice;

@@ -1,6 +1,7 @@
 #pragma once
 // The voices this engine speaks with, as the platform lists its own: each with a name, a
 // language, a gender, an age and the engine behind it.
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -26,7 +27,8 @@ namespace voices {
 /// Every voice, made once (without loading any synthesizer). flite's voices come first,
 /// the default for English first, then the easiest to understand, so where voices speak a
 /// language equally well the earlier one is taken; then espeak-ng's, one per language.
-const std::vector<Voice>& All();
+/// A voice keeps its address for the life of the process.
+const std::deque<Voice>& All();
 
 /// The voice called `name`, case aside; null when there is none.
 const Voice* Named(std::string_view name);
