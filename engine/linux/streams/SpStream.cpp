@@ -29,26 +29,14 @@ HRESULT SpStream::QueryInterface(REFIID iid, void** object) {
 
 HRESULT SpStream::Read(void* buffer, ULONG size, ULONG* read) {
     std::lock_guard<std::mutex> guard(lock);
-    if (read != nullptr) *read = 0;
-    if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
-    if (state == State::File) {
-        if (HRESULT hr = RequireFileBytes(false); FAILED(hr)) return hr;
-        if (buffer == nullptr && size > 0) return STG_E_INVALIDPOINTER;
-        return fileBytes.Read(*reader, buffer, size, read);
-    }
-    return base->Read(buffer, size, read);
+    if (HRESULT hr = BeginTransfer(false, buffer, size, read); FAILED(hr)) return hr;
+    return state == State::File ? fileBytes.Read(*reader, buffer, size, read) : base->Read(buffer, size, read);
 }
 
 HRESULT SpStream::Write(const void* buffer, ULONG size, ULONG* written) {
     std::lock_guard<std::mutex> guard(lock);
-    if (written != nullptr) *written = 0;
-    if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
-    if (state == State::File) {
-        if (HRESULT hr = RequireFileBytes(true); FAILED(hr)) return hr;
-        if (buffer == nullptr && size > 0) return STG_E_INVALIDPOINTER;
-        return fileBytes.Write(*writer, buffer, size, written);
-    }
-    return base->Write(buffer, size, written);
+    if (HRESULT hr = BeginTransfer(true, buffer, size, written); FAILED(hr)) return hr;
+    return state == State::File ? fileBytes.Write(*writer, buffer, size, written) : base->Write(buffer, size, written);
 }
 
 HRESULT SpStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) {
@@ -191,6 +179,14 @@ HRESULT SpStream::RequireBound() const {
         case State::Closed: return STG_E_REVERTED;
         default: return S_OK;
     }
+}
+
+HRESULT SpStream::BeginTransfer(bool forWriting, const void* buffer, ULONG size, ULONG* transferred) const {
+    if (transferred != nullptr) *transferred = 0;
+    if (HRESULT hr = RequireBound(); FAILED(hr)) return hr;
+    if (state != State::File) return S_OK;  // the base stream checks for itself
+    if (HRESULT hr = RequireFileBytes(forWriting); FAILED(hr)) return hr;
+    return buffer == nullptr && size > 0 ? STG_E_INVALIDPOINTER : S_OK;
 }
 
 HRESULT SpStream::RequireFileBytes(bool forWriting) const {

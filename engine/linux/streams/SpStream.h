@@ -63,6 +63,8 @@ private:
     HRESULT RequireBound() const;
     /// Why bytes cannot go the way asked through the file, or S_OK.
     HRESULT RequireFileBytes(bool forWriting) const;
+    /// What a byte Read or Write checks first, with `*transferred` (if given) set to 0.
+    HRESULT BeginTransfer(bool forWriting, const void* buffer, ULONG size, ULONG* transferred) const;
     void ReleaseBacking();
 
     std::mutex lock;

@@ -296,3 +296,12 @@ std::optional<Utterance> ReadMarkup(std::string_view utf8, const VoiceChoice& vo
     if (auto items = Parse(escaped, false, voice)) return items;
     return Parse(escaped, true, voice);
 }
+
+Utterance MarkupUtterance(const std::string& utf8, const VoiceChoice& voice) {
+    std::optional<Utterance> read = ReadMarkup(utf8, voice);
+    if (!read) return PlainUtterance(utf8, voice);
+    bool anything = false;
+    for (const UtterancePart& part : *read) anything |= part.kind == UtterancePart::Kind::Pause || IsSpoken(part);
+    if (!anything) read->clear();  // boundaries and blanks alone say nothing
+    return std::move(*read);
+}

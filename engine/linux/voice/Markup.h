@@ -1,5 +1,6 @@
 #pragma once
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "Utterance.h"
@@ -19,3 +20,7 @@ bool LooksLikeMarkup(std::string_view utf8);
 /// voice does not know is ignored and its content spoken. nullopt when the text is not
 /// well-formed XML: the caller then speaks it as it is.
 std::optional<Utterance> ReadMarkup(std::string_view utf8, const VoiceChoice& voice);
+
+/// Markup (the platform's TTS XML or SSML) begun in `voice`; text that is not well-formed
+/// markup is spoken as it is, so nothing a sender wrote is lost.
+Utterance MarkupUtterance(const std::string& utf8, const VoiceChoice& voice);

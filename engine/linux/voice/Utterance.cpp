@@ -1,7 +1,5 @@
 #include "Utterance.h"
 
-#include "Markup.h"
-
 bool SpeakingStyle::operator==(const SpeakingStyle& other) const {
     return rate == other.rate && pitch == other.pitch && volume == other.volume && emphasis == other.emphasis &&
            spell == other.spell && voice.voice == other.voice.voice && voice.gender == other.voice.gender &&
@@ -22,13 +20,4 @@ Utterance PlainUtterance(std::string utf8, const VoiceChoice& voice) {
     words.text = std::move(utf8);
     utterance.push_back(std::move(words));
     return utterance;
-}
-
-Utterance MarkupUtterance(const std::string& utf8, const VoiceChoice& voice) {
-    std::optional<Utterance> read = ReadMarkup(utf8, voice);
-    if (!read) return PlainUtterance(utf8, voice);
-    bool anything = false;
-    for (const UtterancePart& part : *read) anything |= part.kind == UtterancePart::Kind::Pause || IsSpoken(part);
-    if (!anything) read->clear();  // boundaries and blanks alone say nothing
-    return std::move(*read);
 }

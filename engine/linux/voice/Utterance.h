@@ -41,10 +41,6 @@ using Utterance = std::vector<UtterancePart>;
 /// Text that is not markup, spoken as it is by `voice`; empty when it has no words.
 Utterance PlainUtterance(std::string utf8, const VoiceChoice& voice);
 
-/// Markup (the platform's TTS XML or SSML) begun in `voice`; text that is not well-formed
-/// markup is spoken as it is, so nothing a sender wrote is lost.
-Utterance MarkupUtterance(const std::string& utf8, const VoiceChoice& voice);
-
 /// Whether `text` has anything but white space to say.
 bool HasWords(const std::string& text);
 
