@@ -49,10 +49,10 @@ for file in /usr/include/speech-service/speech/Speaker.h /usr/include/speech-ser
             "$libdir/cmake/SpeechService/SpeechServiceConfig.cmake" "$libdir/pkgconfig/speech-service.pc"; do
   check "the library package holds $file" grep -qxE "$file" <(contents "$dev")
 done
-# Dependencies read off the binaries: the synthesizer and the sound libraries.
+# Dependencies read off the binaries: the synthesizers and the sound libraries.
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "      Depends: $depends"
-for library in libespeak-ng1 libpulse0 libsndfile1 libsoxr0 libasound2 libexpat1; do
+for library in libespeak-ng1 libflite1 libpulse0 libsndfile1 libsoxr0 libasound2 libexpat1; do
   check "the package depends on $library" grep -q "$library" <<<"$depends"
 done
 
