@@ -21,6 +21,9 @@ public:
     virtual HRESULT Open() { return S_OK; }
     /// Takes `frames` frames laid out as Layout() says.
     virtual HRESULT Write(const void* samples, size_t frames) = 0;
+    /// Called from any thread when the work writing into it has been called off: a Write
+    /// waiting for room returns soon, and the next Discard() follows.
+    virtual void Interrupt() {}
     /// Drops audio handed over but not yet heard.
     virtual void Discard() {}
     /// Waits until audio handed over has been heard.

@@ -1,47 +1,67 @@
 #pragma once
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "AudioSink.h"
 
-/// The default audio output: the sound server (PulseAudio or PipeWire, through
-/// libpulse-simple, which honours PULSE_SERVER), else ALSA's "default" device. It plays
-/// 44.1 kHz 16-bit mono, opens on first use, keeps only tens of milliseconds queued at the
-/// server so that Discard() silences it at once, and closes after a failed write so that
-/// the next Open() tries afresh. Open() may come from any thread; the rest from the one
-/// thread that plays.
+class DeviceConnection;
+
+/// The default audio output: the sound server (PulseAudio or PipeWire, which honours
+/// PULSE_SERVER), else ALSA's "default" device, playing 44.1 kHz 16-bit mono. It opens on
+/// first use and keeps about a quarter of a second queued, so speech rides over a busy
+/// machine; Discard() still silences it within milliseconds, fading out what is queued
+/// rather than stopping at whatever level the speech had. Once the queue has played out
+/// and nothing new has come for kRestAfter, the device is let go of (the stream corked,
+/// or the ALSA device closed) so that it can sleep; the next write takes it up again. A
+/// failed write closes the connection, so that the next Open() tries afresh. Open() and
+/// Interrupt() may come from any thread; the rest from the one thread that plays.
 class DeviceOutput : public AudioSink {
 public:
     static constexpr DWORD kSampleRate = 44100;
     static constexpr WORD kChannels = 1;
+    static constexpr std::chrono::milliseconds kRestAfter{1000};
 
     DeviceOutput();
     ~DeviceOutput() override;
 
     SampleLayout Layout() const override { return {SampleLayout::Encoding::Pcm16, kChannels, kSampleRate, 2}; }
-    size_t PieceFrames() const override { return kSampleRate / 500; }  // 2 ms
+    size_t PieceFrames() const override { return kSampleRate / 100; }  // 10 ms
     bool PlaysInRealTime() const override { return true; }
     /// S_OK when a connection is open or could be opened; E_AUDIO_DEVICE_NOT_READY when
     /// neither the sound server nor ALSA would take audio.
     HRESULT Open() override;
     HRESULT Write(const void* samples, size_t frames) override;
+    void Interrupt() override;
     void Discard() override;
     void Drain() override;
 
-    /// One way of reaching the speakers (the sound server or an ALSA device).
-    class Connection {
-    public:
-        virtual ~Connection() = default;
-        /// Plays `frames` frames of 16-bit little-endian samples; false when it broke.
-        virtual bool Write(const BYTE* samples, size_t frames) = 0;
-        virtual void Flush() = 0;
-        virtual void Drain() = 0;
-    };
-
 private:
-    std::mutex lock;
-    std::unique_ptr<Connection> connection;
+    using Clock = std::chrono::steady_clock;
+
+    /// The connection, if one is open; with `lock` held.
+    std::shared_ptr<DeviceConnection> Current();
+    void Close();  // with `lock` held
+    /// Notes that audio up to `playsUntil` is queued; with `lock` held.
+    void ExpectRest(Clock::time_point playsUntil);
+    /// Lets the device rest once it has been idle long enough (its own thread).
+    void WatchIdle();
+
+    std::mutex lock;  // the one thread that plays, and the idle watch
+    std::mutex handle;  // guards `connection` itself, for Interrupt()
+    std::shared_ptr<DeviceConnection> connection;
     // Whether `connection` is set, readable without waiting for a write under way.
     std::atomic<bool> open{false};
+    // Set by Interrupt(), cleared by Discard(): a write under way stops waiting.
+    std::atomic<bool> interrupted{false};
+
+    std::mutex idleLock;
+    std::condition_variable idleWake;
+    Clock::time_point queuedUntil{};                 // guarded by idleLock
+    Clock::time_point restAt = Clock::time_point::max();  // guarded by idleLock
+    bool stopping = false;                           // guarded by idleLock
+    std::thread idleWatch;
 };

@@ -52,6 +52,7 @@ void WorkQueue::Purge() {
 void WorkQueue::PurgeLocked() {
     ++generation;
     discardPending = true;
+    if (speakingInto) speakingInto->Interrupt();
     // Queued speaking is dropped; queued output switches still happen, in order.
     auto stale = std::remove_if(queue.begin(), queue.end(), [](const std::shared_ptr<Job>& queued) {
         if (queued->kind == Job::Kind::SwitchOutput) return false;
@@ -120,5 +121,13 @@ HRESULT WorkQueue::Run(Job& job) {
     }
     const uint64_t given = job.generation;
     const std::function<bool()> stale = [this, given] { return given != generation.load(); };
-    return job.speaking(*output, stale);
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        speakingInto = output;
+        // A purge that came before this point has made the work stale already.
+    }
+    HRESULT result = job.speaking(*output, stale);
+    std::lock_guard<std::mutex> guard(lock);
+    speakingInto.reset();
+    return result;
 }

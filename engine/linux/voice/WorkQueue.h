@@ -67,5 +67,7 @@ private:
     bool stopping = false;
     ULONG lastStreamNumber = 0;
     std::shared_ptr<AudioSink> output;  // the worker's alone
+    // The output the worker is speaking into now, for a purge to interrupt; guarded by lock.
+    std::shared_ptr<AudioSink> speakingInto;
     std::thread worker;
 };

@@ -1,0 +1,72 @@
+#pragma once
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+/// How deep the queue at the speakers is, and how speech is cut off: the rules both ways
+/// of reaching them keep.
+namespace devicequeue {
+constexpr unsigned kRate = 44100;
+// Audio queued ahead of what is heard: enough to ride over the writing thread being held
+// off the processor for a good part of it on a busy machine.
+constexpr unsigned kQueueMilliseconds = 250;
+// A cut-off ends the old speech with a raised-cosine fade this long, then silence: a step
+// from speech to silence is heard as a click.
+constexpr unsigned kFadeFrames = kRate * 3 / 1000;
+// Silence written after a fade, so that no old speech queued beyond it can slip out.
+constexpr unsigned kSilenceAfterFadeFrames = kRate * 10 / 1000;
+// How far ahead of what is being heard a fade starts: the time its writing takes to reach
+// the sound server or the device.
+constexpr unsigned kFadeLeadFrames = kRate * 1 / 1000;
+}  // namespace devicequeue
+
+/// The last second or so of audio handed to the speakers, by its position counted from the
+/// start of the connection, so that what is still queued can be faded out where it is.
+class RecentAudio {
+public:
+    explicit RecentAudio(size_t capacityFrames) : samples(capacityFrames) {}
+
+    void Append(const int16_t* data, size_t frames);
+    /// Forgets everything at and after `position` (it has been written over).
+    void CutAt(int64_t position);
+    /// The position just after the last frame handed over.
+    int64_t End() const { return end; }
+    /// The earliest position still known.
+    int64_t Start() const;
+    /// What replaces the audio from `position` on: the frames queued there, faded out
+    /// over kFadeFrames with a raised cosine, then silence. `position` must lie within
+    /// [Start(), End()].
+    std::vector<int16_t> FadeFrom(int64_t position) const;
+
+private:
+    std::vector<int16_t> samples;  // a ring
+    int64_t end = 0;
+};
+
+/// One way of reaching the speakers (the sound server or an ALSA device), playing 44.1
+/// kHz 16-bit mono with about kQueueMilliseconds queued. Write, CutOff, Drain and Rest come
+/// from one thread at a time; Wake from any.
+class DeviceConnection {
+public:
+    virtual ~DeviceConnection() = default;
+    /// Plays `frames` frames, waiting for room in the queue; returns early, true, once
+    /// `interrupted` is set (Wake makes it look). False when the connection broke.
+    virtual bool Write(const int16_t* samples, size_t frames, const std::atomic<bool>& interrupted) = 0;
+    /// Makes a Write waiting for room look at its `interrupted` flag now.
+    virtual void Wake() {}
+    /// Replaces what is queued and not yet heard by a short fade of it, then silence.
+    virtual void CutOff() = 0;
+    /// Waits until what is queued has been heard.
+    virtual void Drain() = 0;
+    /// Nothing has been written for a while and the queue has played out: lets the device
+    /// sleep. False when the connection should be closed for that (the next Write opens
+    /// another).
+    virtual bool Rest() = 0;
+};
+
+/// A connection to the sound server (PULSE_SERVER is honoured); null when there is none.
+std::unique_ptr<DeviceConnection> OpenPulseConnection();
+/// A connection to ALSA's "default" device; null when it cannot be opened.
+std::unique_ptr<DeviceConnection> OpenAlsaConnection();

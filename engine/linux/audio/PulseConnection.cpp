@@ -1,0 +1,192 @@
+// The sound server through PulseAudio's asynchronous API: a deep queue at the server, and
+// a cut-off that rewrites what the server has not played yet.
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+
+#include "DeviceConnection.h"
+
+namespace {
+
+using namespace devicequeue;
+
+constexpr size_t kFrameBytes = 2;
+constexpr uint32_t kQueueBytes = kRate * kQueueMilliseconds / 1000 * kFrameBytes;
+// The server asks for more in pieces this large, and plays with about this much latency
+// of its own (early requests): the queue stays deep while the sink renders close to what
+// is heard.
+constexpr uint32_t kRequestBytes = kRate * 10 / 1000 * kFrameBytes;
+
+class PulseConnection : public DeviceConnection {
+public:
+    ~PulseConnection() override {
+        if (loop != nullptr) pa_threaded_mainloop_stop(loop);
+        if (stream != nullptr) {
+            pa_stream_disconnect(stream);
+            pa_stream_unref(stream);
+        }
+        if (context != nullptr) {
+            pa_context_disconnect(context);
+            pa_context_unref(context);
+        }
+        if (loop != nullptr) pa_threaded_mainloop_free(loop);
+    }
+
+    /// Connects to the server and opens the playback stream; false when either failed.
+    bool Connect() {
+        loop = pa_threaded_mainloop_new();
+        if (loop == nullptr) return false;
+        context = pa_context_new(pa_threaded_mainloop_get_api(loop), "speech-service");
+        if (context == nullptr) return false;
+        pa_context_set_state_callback(context, Signal, loop);
+        if (pa_context_connect(context, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0) return false;
+        Locked locked(loop);
+        if (pa_threaded_mainloop_start(loop) < 0) return false;
+        for (;;) {
+            pa_context_state_t state = pa_context_get_state(context);
+            if (state == PA_CONTEXT_READY) break;
+            if (!PA_CONTEXT_IS_GOOD(state)) return false;
+            pa_threaded_mainloop_wait(loop);
+        }
+        pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+        stream = pa_stream_new(context, "speech", &spec, nullptr);
+        if (stream == nullptr) return false;
+        pa_stream_set_state_callback(stream, Signal, loop);
+        pa_stream_set_write_callback(stream, SignalWritable, loop);
+        pa_buffer_attr attributes{};
+        attributes.maxlength = static_cast<uint32_t>(-1);
+        attributes.tlength = kQueueBytes;
+        // Playback starts with the first frame and pauses, rather than skipping ahead,
+        // when the queue runs dry: what is written next is heard whole.
+        attributes.prebuf = kFrameBytes;
+        attributes.minreq = kRequestBytes;
+        attributes.fragsize = static_cast<uint32_t>(-1);
+        auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_EARLY_REQUESTS | PA_STREAM_NOT_MONOTONIC);
+        if (pa_stream_connect_playback(stream, nullptr, &attributes, flags, nullptr, nullptr) < 0) return false;
+        for (;;) {
+            pa_stream_state_t state = pa_stream_get_state(stream);
+            if (state == PA_STREAM_READY) return true;
+            if (!PA_STREAM_IS_GOOD(state)) return false;
+            pa_threaded_mainloop_wait(loop);
+        }
+    }
+
+    bool Write(const int16_t* samples, size_t frames, const std::atomic<bool>& interrupted) override {
+        Locked locked(loop);
+        if (corked) {
+            Finish(pa_stream_cork(stream, 0, nullptr, nullptr));
+            corked = false;
+        }
+        while (frames > 0 && !interrupted) {
+            if (!Good()) return false;
+            size_t room = pa_stream_writable_size(stream);
+            if (room == static_cast<size_t>(-1)) return false;
+            if (room < kFrameBytes) {
+                pa_threaded_mainloop_wait(loop);
+                continue;
+            }
+            size_t count = std::min(room / kFrameBytes, frames);
+            if (pa_stream_write(stream, samples, count * kFrameBytes, nullptr, 0, PA_SEEK_RELATIVE) < 0) return false;
+            recent.Append(samples, count);
+            samples += count;
+            frames -= count;
+        }
+        return Good();
+    }
+
+    void Wake() override {
+        Locked locked(loop);
+        pa_threaded_mainloop_signal(loop, 0);
+    }
+
+    void CutOff() override {
+        Locked locked(loop);
+        if (!Good() || corked) return;
+        // Where the server is now, asked afresh: a round trip of well under a millisecond.
+        if (!Await(pa_stream_update_timing_info(stream, SignalDone, loop))) return;
+        const pa_timing_info* timing = pa_stream_get_timing_info(stream);
+        if (timing == nullptr || timing->read_index_corrupt) {
+            Await(pa_stream_flush(stream, SignalDone, loop));  // no fade, but silence
+            return;
+        }
+        // What is being heard now lies the sink's latency behind what the server has read:
+        // the fade starts just after it. Writing over audio the sink has already taken has
+        // the server rewind the sink, where it can.
+        const int64_t read = timing->read_index / static_cast<int64_t>(kFrameBytes);
+        const auto latency = static_cast<int64_t>(timing->sink_usec * kRate / PA_USEC_PER_SEC);
+        const int64_t from = std::max(recent.Start(), read - latency + static_cast<int64_t>(kFadeLeadFrames));
+        if (from >= recent.End()) return;  // all of it has been heard
+        std::vector<int16_t> replacement = recent.FadeFrom(from);
+        pa_stream_write(stream, replacement.data(), replacement.size() * kFrameBytes, nullptr,
+                        from * static_cast<int64_t>(kFrameBytes), PA_SEEK_ABSOLUTE);
+        recent.CutAt(from);
+        recent.Append(replacement.data(), replacement.size());
+    }
+
+    void Drain() override {
+        Locked locked(loop);
+        if (!Good() || corked) return;
+        Await(pa_stream_drain(stream, SignalDone, loop));
+    }
+
+    bool Rest() override {
+        // A corked stream is idle to the server: with module-suspend-on-idle, as desktops
+        // have it, the sink is suspended and the device sleeps. Uncorking is immediate.
+        Locked locked(loop);
+        if (!Good()) return false;
+        if (!corked) Finish(pa_stream_cork(stream, 1, nullptr, nullptr));
+        corked = true;
+        return true;
+    }
+
+private:
+    /// Holds the main loop's lock for a scope.
+    class Locked {
+    public:
+        explicit Locked(pa_threaded_mainloop* loop) : loop(loop) { pa_threaded_mainloop_lock(loop); }
+        ~Locked() { pa_threaded_mainloop_unlock(loop); }
+        Locked(const Locked&) = delete;
+        Locked& operator=(const Locked&) = delete;
+
+    private:
+        pa_threaded_mainloop* loop;
+    };
+
+    static void Signal(pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+    static void Signal(pa_stream*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+    static void SignalWritable(pa_stream*, size_t, void* loop) {
+        pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
+    }
+    static void SignalDone(pa_stream*, int, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+
+    bool Good() const {
+        return pa_context_get_state(context) == PA_CONTEXT_READY && pa_stream_get_state(stream) == PA_STREAM_READY;
+    }
+
+    /// Waits, with the lock held, until `operation` is done or the connection broke.
+    bool Await(pa_operation* operation) {
+        if (operation == nullptr) return false;
+        while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING && Good()) pa_threaded_mainloop_wait(loop);
+        bool done = pa_operation_get_state(operation) == PA_OPERATION_DONE;
+        pa_operation_unref(operation);
+        return done;
+    }
+
+    static void Finish(pa_operation* operation) {
+        if (operation != nullptr) pa_operation_unref(operation);
+    }
+
+    pa_threaded_mainloop* loop = nullptr;
+    pa_context* context = nullptr;
+    pa_stream* stream = nullptr;
+    bool corked = false;
+    RecentAudio recent{kRate};
+};
+
+}  // namespace
+
+std::unique_ptr<DeviceConnection> OpenPulseConnection() {
+    auto connection = std::make_unique<PulseConnection>();
+    if (!connection->Connect()) return nullptr;
+    return connection;
+}
