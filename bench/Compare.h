@@ -11,6 +11,8 @@
 
 int CompareMemory(pid_t speechDispatcher, const std::string& moment);  // "idle" or "after-speech"
 int CompareLatency(int runs);
+/// `parts`: d dropouts, c cut-offs, i idle spells.
+int CompareLive(int runs, const std::string& parts);
 int CompareCommands(int rounds, int datagramsPerRound);
 int CompareRendering(int runs, const std::string& directory);
 int CompareConversion(int runs, int minutes, const std::string& directory);

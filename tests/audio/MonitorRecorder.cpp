@@ -142,6 +142,18 @@ std::optional<MonitorRecorder::Clock::time_point> MonitorRecorder::LastLoudUpTo(
     return std::nullopt;
 }
 
+size_t MonitorRecorder::FirstSampleAfter(Clock::time_point moment) {
+    for (Clock::time_point giveUp = Clock::now() + std::chrono::seconds(1); running && Clock::now() < giveUp;) {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            auto after = std::upper_bound(arrivals.begin(), arrivals.end(), moment);
+            if (after != arrivals.end()) return static_cast<size_t>(after - arrivals.begin()) * fragmentFrames;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return SampleCount();
+}
+
 std::vector<double> MonitorRecorder::ArrivalGapsMs() {
     std::lock_guard<std::mutex> guard(lock);
     std::vector<double> gaps;

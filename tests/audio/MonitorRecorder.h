@@ -54,6 +54,9 @@ public:
     std::optional<Clock::time_point> FirstLoudAfter(Clock::time_point from, Clock::time_point limit, float threshold);
     /// The arrival of the last loud fragment that arrived up to `to` (waits until then).
     std::optional<Clock::time_point> LastLoudUpTo(Clock::time_point to, float threshold);
+    /// The first sample of the first fragment that arrived after `moment` (waits until one
+    /// has); SampleCount() at the time if none came within a second.
+    size_t FirstSampleAfter(Clock::time_point moment);
     /// The gaps between fragment arrivals so far, in milliseconds, sorted: how finely the
     /// monitor lets these times be told apart.
     std::vector<double> ArrivalGapsMs();

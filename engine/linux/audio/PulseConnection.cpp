@@ -16,6 +16,7 @@ constexpr uint32_t kQueueBytes = kRate * kQueueMilliseconds / 1000 * kFrameBytes
 // of its own (early requests): the queue stays deep while the sink renders close to what
 // is heard.
 constexpr uint32_t kRequestBytes = kRate * 10 / 1000 * kFrameBytes;
+constexpr int64_t kMostRewound = kRate * 50 / 1000;
 
 class PulseConnection : public DeviceConnection {
 public:
@@ -113,7 +114,9 @@ public:
         // the fade starts just after it. Writing over audio the sink has already taken has
         // the server rewind the sink, where it can.
         const int64_t read = timing->read_index / static_cast<int64_t>(kFrameBytes);
-        const auto latency = static_cast<int64_t>(timing->sink_usec * kRate / PA_USEC_PER_SEC);
+        // A sink that has only just taken up the stream may still report the long latency
+        // it had alone; no more than kMostRewound is rewritten behind the server's reading.
+        const auto latency = std::min<int64_t>(kMostRewound, static_cast<int64_t>(timing->sink_usec * kRate / PA_USEC_PER_SEC));
         const int64_t from = std::max(recent.Start(), read - latency + static_cast<int64_t>(kFadeLeadFrames));
         if (from >= recent.End()) return;  // all of it has been heard
         std::vector<int16_t> replacement = recent.FadeFrom(from);
