@@ -54,30 +54,30 @@ TEST(VoiceSelection, MarkupChoosesAsThePlatformDoes) {
         const char* chosen;
     };
     const Case cases[] = {
-        {"<voice required=\"Name=slt\">x</voice>", "kal16", "slt"},
-        {"<voice required=\"name = SLT; Gender=Female\">x</voice>", "kal16", "slt"},
-        {"<voice required=\"Name=slt;Gender=Male\">x</voice>", "kal16", "kal16"},  // nothing meets both
-        {"<voice required=\"Gender=Female\" optional=\"Age=Adult\">x</voice>", "kal16", "slt"},
+        {"<voice required=\"Name=slt\">x</voice>", "rms", "slt"},
+        {"<voice required=\"name = SLT; Gender=Female\">x</voice>", "rms", "slt"},
+        {"<voice required=\"Name=slt;Gender=Male\">x</voice>", "rms", "rms"},  // nothing meets both
+        {"<voice required=\"Gender=Female\" optional=\"Age=Adult\">x</voice>", "rms", "slt"},
         {"<voice required=\"Gender!=Male\">x</voice>", "awb", "slt"},
         {"<voice required=\"Vendor=flite;Gender=Male\" optional=\"Name=rms\">x</voice>", "German", "rms"},
-        {"<voice required=\"Language=407\">x</voice>", "kal16", "German"},
+        {"<voice required=\"Language=407\">x</voice>", "rms", "German"},
         {"<voice required=\"Language=409\" optional=\"Gender=Female\">x</voice>", "German", "slt"},
         {"<voice required=\"Gender=Female;Language=407\">x</voice>", "slt", "German as female"},
         {"<voice required=\"Language=7F\">x</voice>", "slt", "slt"},  // no voice has it
         {"<voice optional=\"Age=Child\">x</voice>", "German", "German aged 10"},
-        {"<speak><voice name=\"awb\">x</voice></speak>", "kal16", "awb"},
-        {"<speak><voice gender=\"female\">x</voice></speak>", "kal16", "slt"},
-        {"<speak><voice gender=\"female\" xml:lang=\"de\">x</voice></speak>", "kal16", "German as female"},
+        {"<speak><voice name=\"awb\">x</voice></speak>", "rms", "awb"},
+        {"<speak><voice gender=\"female\">x</voice></speak>", "rms", "slt"},
+        {"<speak><voice gender=\"female\" xml:lang=\"de\">x</voice></speak>", "rms", "German as female"},
         {"<speak><voice name=\"nobody\">x</voice></speak>", "rms", "rms"},
         // A change of language keeps the engine speaking when it speaks the language.
-        {"<lang langid=\"407\">x</lang>", "kal16", "German"},
+        {"<lang langid=\"407\">x</lang>", "rms", "German"},
         {"<lang langid=\"809\">x</lang>", "slt", "slt"},
         {"<speak xml:lang=\"en-GB\">x</speak>", "kal", "kal"},
         {"<speak xml:lang=\"en-US\">x</speak>", "English (Great Britain)", "English (America)"},
-        {"<speak xml:lang=\"fr-CA\">x</speak>", "kal16", "French (France)"},
-        {"<speak xml:lang=\"en\">x</speak>", "German", "kal16"},
+        {"<speak xml:lang=\"fr-CA\">x</speak>", "rms", "French (France)"},
+        {"<speak xml:lang=\"en\">x</speak>", "German", "rms"},
         {"<speak xml:lang=\"xx\">x</speak>", "German", "German"},
-        {"<voice required=\"Gender=Female\"><lang langid=\"407\">x</lang></voice>", "kal16", "German as female"},
+        {"<voice required=\"Gender=Female\"><lang langid=\"407\">x</lang></voice>", "rms", "German as female"},
     };
     for (const Case& c : cases) EXPECT_EQ(Chosen(c.markup, c.start), c.chosen) << c.markup << " from " << c.start;
 }
@@ -93,12 +93,12 @@ TEST(VoiceSelection, TheDefaultVoiceIsTheSettingElseTheUsersLanguage) {
         {{{"SPEECH_VOICE", "slt"}, {"LANG", "de_DE.UTF-8"}}, "slt", ""},
         {{{"SPEECH_VOICE", "German"}}, "German", ""},
         {{{"SPEECH_VOICE", "pt-BR"}}, "Portuguese (Brazil)", ""},
-        {{{"SPEECH_VOICE", "en"}, {"LANG", "de_DE.UTF-8"}}, "kal16", ""},
+        {{{"SPEECH_VOICE", "en"}, {"LANG", "de_DE.UTF-8"}}, "rms", ""},
         {{{"SPEECH_VOICE", "nobody"}, {"LANG", "de_DE.UTF-8"}}, "German", "nobody"},
         {{{"SPEECH_VOICE", ""}, {"LANG", "fr_FR.UTF-8"}}, "French (France)", ""},
-        {{{"LANG", "en_GB.UTF-8"}}, "kal16", ""},
-        {{{"LANG", "C"}}, "kal16", ""},
-        {{}, "kal16", ""},
+        {{{"LANG", "en_GB.UTF-8"}}, "rms", ""},
+        {{{"LANG", "C"}}, "rms", ""},
+        {{}, "rms", ""},
     };
     for (const Case& c : cases) {
         std::string unknown;

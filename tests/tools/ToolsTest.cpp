@@ -199,7 +199,7 @@ TEST(SpeechRender, ListsItsVoicesAndSpeaksWithTheOneAsked) {
         {RenderCommand({"--voice", "kal16", "-q", "-o", directory + "/kal16.wav", kSentence}), "", 70, 135},
         {RenderCommand({"--voice", "English (America)", "-q", "-o", directory + "/espeak.wav", kSentence}), "", 70, 160},
         {{"/usr/bin/env", "SPEECH_VOICE=nobody", Tool("SPEECH_RENDER"), "-q", "-o", directory + "/default.wav", kSentence},
-         "unknown voice nobody, speaking with kal16\n", 70, 135},
+         "unknown voice nobody, speaking with rms\n", 70, 135},
     };
     for (const Case& c : cases) {
         ToolResult rendered = RunTool(c.command);

@@ -36,9 +36,13 @@ HRESULT AudioPipeline::Commit(size_t frames) {
     return thread ? thread->Commit(frames) : stages->Convert(decoded.data(), frames);
 }
 
-HRESULT AudioPipeline::Write(const void* samples, size_t frames) {
+HRESULT AudioPipeline::Write(const void* samples, size_t frames, float level) {
     if (frames == 0) return S_OK;
-    DecodeSamples(input, static_cast<const BYTE*>(samples), frames, Room(frames));
+    float* room = Room(frames);
+    DecodeSamples(input, static_cast<const BYTE*>(samples), frames, room);
+    // A synthesizer's loudness, in the float stage: nothing is clipped before the gain.
+    if (level != 1.0f)
+        for (size_t i = 0, count = frames * input.channels; i < count; ++i) room[i] *= level;
     return Commit(frames);
 }
 

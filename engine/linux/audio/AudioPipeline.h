@@ -32,9 +32,9 @@ public:
     AudioPipeline(const AudioPipeline&) = delete;
     AudioPipeline& operator=(const AudioPipeline&) = delete;
 
-    /// Decodes `frames` frames laid out as the input and sends them on. S_OK; anything else
-    /// says the work has stopped (S_FALSE: called off).
-    HRESULT Write(const void* samples, size_t frames);
+    /// Decodes `frames` frames laid out as the input, `level` times as loud, and sends them
+    /// on. S_OK; anything else says the work has stopped (S_FALSE: called off).
+    HRESULT Write(const void* samples, size_t frames, float level = 1.0f);
     /// Reads up to kReadFrames frames from `source`, laid out as the input, straight into
     /// the pipeline and sends them on; `*framesRead` is 0 at the end. A read failure is
     /// returned as it is.

@@ -44,6 +44,11 @@ HRESULT PipelineStages::Create(DWORD inputRate, WORD inputChannels, AudioOrigin 
                                         &quality, nullptr);
         if (error != nullptr || stages->resampler == nullptr) return SPERR_UNSUPPORTED_FORMAT;
     }
+    if (stages->controls.speed > 0 && stages->controls.speed != 1.0f) {
+        stages->timeScaler = sonicCreateStream(static_cast<int>(inputRate), stages->resampledChannels);
+        if (stages->timeScaler == nullptr) return E_OUTOFMEMORY;
+        sonicSetSpeed(stages->timeScaler, stages->controls.speed);
+    }
     *made = std::move(stages);
     return S_OK;
 }
@@ -64,29 +69,52 @@ PipelineStages::PipelineStages(DWORD inputRate, WORD inputChannels, AudioSink& s
 
 PipelineStages::~PipelineStages() {
     if (resampler != nullptr) soxr_delete(resampler);
+    if (timeScaler != nullptr) sonicDestroyStream(timeScaler);
 }
 
 HRESULT PipelineStages::Convert(float* decoded, size_t frames) {
     if (frames == 0) return S_OK;
-    switch (path) {
-        case Path::GainOnly:
-        case Path::Fold: {
-            float* input = path == Path::Fold ? FoldChannels(decoded, frames) : decoded;
-            for (size_t at = 0; at < frames; at += kMaxPieceFrames) {
-                HRESULT hr = Emit(input + at * resampledChannels, std::min(kMaxPieceFrames, frames - at));
-                if (hr != S_OK) return hr;
-            }
-            return S_OK;
-        }
-        case Path::Resample:
-            return Resample(decoded, frames);
-        case Path::FoldAndResample:
-            return Resample(FoldChannels(decoded, frames), frames);
-    }
-    return E_UNEXPECTED;
+    float* input = path == Path::Fold || path == Path::FoldAndResample ? FoldChannels(decoded, frames) : decoded;
+    return timeScaler != nullptr ? TimeScale(input, frames) : Onward(input, frames);
 }
 
-HRESULT PipelineStages::Flush() { return resampler != nullptr ? Resample(nullptr, 0) : S_OK; }
+HRESULT PipelineStages::Onward(float* input, size_t frames) {
+    if (resampler != nullptr) return Resample(input, frames);
+    for (size_t at = 0; at < frames; at += kMaxPieceFrames) {
+        HRESULT hr = Emit(input + at * resampledChannels, std::min(kMaxPieceFrames, frames - at));
+        if (hr != S_OK) return hr;
+    }
+    return S_OK;
+}
+
+HRESULT PipelineStages::TimeScale(float* input, size_t frames) {
+    // In pieces, so that what sonic holds for one call stays small.
+    for (size_t at = 0; input == nullptr || at < frames; at += kMaxPieceFrames) {
+        if (input == nullptr) {
+            sonicFlushStream(timeScaler);
+        } else {
+            int count = static_cast<int>(std::min(kMaxPieceFrames, frames - at));
+            if (!sonicWriteFloatToStream(timeScaler, input + at * resampledChannels, count)) return E_OUTOFMEMORY;
+        }
+        timeScaled.resize(kMaxPieceFrames * resampledChannels);
+        for (;;) {
+            int got = sonicReadFloatFromStream(timeScaler, timeScaled.data(), static_cast<int>(kMaxPieceFrames));
+            if (got <= 0) break;
+            HRESULT hr = Onward(timeScaled.data(), static_cast<size_t>(got));
+            if (hr != S_OK) return hr;
+        }
+        if (input == nullptr) return S_OK;
+    }
+    return S_OK;
+}
+
+HRESULT PipelineStages::Flush() {
+    if (timeScaler != nullptr) {
+        HRESULT hr = TimeScale(nullptr, 0);
+        if (hr != S_OK) return hr;
+    }
+    return resampler != nullptr ? Resample(nullptr, 0) : S_OK;
+}
 
 // Many channels fold into fewer by averaging those that land on the same output channel:
 // input channel c lands on output channel c modulo the output's count.

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include <sonic.h>
 #include <soxr.h>
 
 #include "AudioSink.h"
@@ -21,12 +22,16 @@ struct PipelineControls {
     std::function<float()> gain;
     /// Whether the work has been called off; asked before every write to the sink.
     std::function<bool()> cancelled;
+    /// How many times as fast the audio is to be heard, its pitch kept (libsonic): fast
+    /// speech is understood better synthesized at a natural pace and then sped up.
+    float speed = 1.0f;
 };
 
 /// The stages decoded frames take to a sink, on whichever thread converts: channels
 /// folded (many into fewer, by averaging), resampled (libsoxr, streaming, as finely as the
 /// audio's origin asks),
-/// the gain applied and the result clipped to -1..1, channels spread (one into many) and
+/// time-scaled (libsonic, where the work asks for another speed), the gain applied and the
+/// result clipped to -1..1, channels spread (one into many) and
 /// encoded straight into the sink's layout, then written in the sink's piece size.
 /// Resampling runs at the lower of the two channel counts. Which stages run (the path)
 /// is fixed when it is made. However far apart the rates are, the stages hand on pieces
@@ -68,6 +73,10 @@ private:
 
     /// The input at the resampling channel count.
     float* FoldChannels(const float* input, size_t frames);
+    /// Takes folded frames on: time-scaled, then resampled or emitted.
+    HRESULT Onward(float* input, size_t frames);
+    /// Time-scales folded frames (null input: the end) and takes the result on.
+    HRESULT TimeScale(float* input, size_t frames);
     /// Resamples frames at the resampling channel count (null input: the end).
     HRESULT Resample(const float* input, size_t frames);
     /// The gain, the spreading and the encoding of one piece, then its writing.
@@ -83,6 +92,8 @@ private:
     PipelineControls controls;
     Path path = Path::GainOnly;
     soxr_t resampler = nullptr;
+    sonicStream timeScaler = nullptr;
+    std::vector<float> timeScaled;
     std::vector<float> foldCounts;  // how many input channels fold into each output channel
     std::vector<float> folded;
     std::vector<float> resampled;

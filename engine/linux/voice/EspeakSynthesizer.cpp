@@ -1,5 +1,7 @@
 #include "EspeakSynthesizer.h"
 
+#include "EspeakMarkup.h"
+
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 #include <strings.h>
@@ -21,16 +23,23 @@ std::mutex synthesisLock;
 std::once_flag initialization;
 HRESULT initializationResult = E_FAIL;
 std::atomic<int> sampleRate{0};  // set once, when loaded (under synthesisLock)
-bool loadTried = false;                                           // guarded by synthesisLock
-const EspeakSynthesizer::ChunkHandler* currentHandler = nullptr;  // guarded by synthesisLock
+bool loadTried = false;          // guarded by synthesisLock
 // The voice espeak-ng has loaded; empty when markup may have left it in another one.
 std::string loadedVoice;  // guarded by synthesisLock
 
 constexpr const char* kInitialVoice = "en";
 
-int OnSynthesized(short* samples, int count, espeak_EVENT*) {
-    if (samples == nullptr || count <= 0 || currentHandler == nullptr) return 0;
-    return (*currentHandler)(samples, static_cast<size_t>(count)) ? 0 : 1;
+/// One espeak_Synth call's own state, handed to the callback as espeak-ng's user data.
+struct Call {
+    const SynthesisCall& call;
+    unsigned sampleRate;
+};
+
+int OnSynthesized(short* samples, int count, espeak_EVENT* events) {
+    if (samples == nullptr || count <= 0 || events == nullptr || events->user_data == nullptr) return 0;
+    const Call& current = *static_cast<const Call*>(events->user_data);
+    // espeak-ng applies markup's volume itself: its audio is at the voice's own level.
+    return current.call.onAudio(samples, static_cast<size_t>(count), current.sampleRate, 1.0f) ? 0 : 1;
 }
 
 // Whether espeak-ng's phoneme data is where the library looks for it, without loading it.
@@ -77,11 +86,10 @@ HRESULT EspeakSynthesizer::Initialize() {
     return initializationResult;
 }
 
-DWORD EspeakSynthesizer::SampleRate() {
-    if (int rate = sampleRate.load(); rate > 0) return static_cast<DWORD>(rate);  // no wait for a synthesis
-    if (FAILED(Initialize())) return 0;
+void EspeakSynthesizer::Prepare(const Voice& voice) {
+    if (FAILED(Initialize())) return;
     std::lock_guard<std::mutex> guard(synthesisLock);
-    return Load() ? static_cast<DWORD>(sampleRate) : 0;
+    if (Load()) UseVoice(voice.engineVoice.c_str());
 }
 
 bool EspeakSynthesizer::HasVoice(const char* name) {
@@ -109,24 +117,23 @@ std::map<std::string, std::string> EspeakSynthesizer::VoiceNames() {
     return names;
 }
 
-HRESULT EspeakSynthesizer::Synthesize(const std::string& utf8, unsigned textFlags, const char* voice,
-                                      int wordsPerMinute, const ChunkHandler& onChunk) {
+HRESULT EspeakSynthesizer::Synthesize(const Voice& voice, const UtterancePart* begin, const UtterancePart* end,
+                                      const SynthesisCall& call) {
     HRESULT hr = Initialize();
     if (FAILED(hr)) return hr;
-    if (utf8.empty()) return S_OK;
+    EspeakMarkup markup = ToEspeakMarkup(begin, end);
+    if (markup.text.empty()) return S_OK;
     std::lock_guard<std::mutex> guard(synthesisLock);
     if (!Load()) return E_FAIL;
-    if (!UseVoice(voice) && !UseVoice(kInitialVoice)) return E_FAIL;
-    espeak_SetParameter(espeakRATE, wordsPerMinute, 0);
-    currentHandler = &onChunk;
-    unsigned flags = espeakCHARS_UTF8 | ((textFlags & kSsml) ? espeakSSML : 0) | ((textFlags & kPhonemes) ? espeakPHONEMES : 0);
-    espeak_ERROR result = espeak_Synth(utf8.c_str(), utf8.size() + 1, 0, POS_CHARACTER, 0, flags, nullptr, nullptr);
-    currentHandler = nullptr;
+    if (!UseVoice(voice.engineVoice.c_str()) && !UseVoice(kInitialVoice)) return E_FAIL;
+    espeak_SetParameter(espeakRATE, WordsPerMinute(call.pace), 0);
+    Call current{call, static_cast<unsigned>(sampleRate.load())};
+    unsigned flags = espeakCHARS_UTF8 | espeakSSML | (markup.phonemes ? espeakPHONEMES : 0);
+    espeak_ERROR result =
+        espeak_Synth(markup.text.c_str(), markup.text.size() + 1, 0, POS_CHARACTER, 0, flags, nullptr, &current);
     // A <voice> element may have switched espeak-ng to another voice for good.
-    if (textFlags & kSsml) loadedVoice.clear();
+    loadedVoice.clear();
     return result == EE_OK ? S_OK : E_FAIL;
 }
 
-int EspeakSynthesizer::WordsPerMinute(LONG rate) {
-    return static_cast<int>(std::lround(espeakRATE_NORMAL * std::pow(3.0, rate / 10.0)));
-}
+int EspeakSynthesizer::WordsPerMinute(double pace) { return static_cast<int>(std::lround(espeakRATE_NORMAL * pace)); }

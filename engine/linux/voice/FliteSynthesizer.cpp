@@ -4,6 +4,7 @@
 #include <flite/flite.h>
 
 #include <algorithm>
+#include <climits>
 #include <cctype>
 #include <cmath>
 #include <csetjmp>
@@ -21,6 +22,7 @@ std::mutex synthesisLock;
 
 struct LoadedVoice {
     cst_voice* voice = nullptr;
+    cst_audio_streaming_info* streaming = nullptr;  // the voice's own, its user data set per call
     float ownStretch = 1.0f;  // the voice's own duration_stretch
     float level = 1.0f;       // the gain that makes it as loud as the others
 };
@@ -35,13 +37,26 @@ struct Level {
 constexpr Level kLevels[] = {{"kal16", 2.4f}, {"slt", 0.55f}, {"rms", 1.07f}, {"awb", 0.95f}, {"kal", 0.95f}};
 std::map<std::string, LoadedVoice> loaded;  // guarded by synthesisLock
 
-// All guarded by synthesisLock:
-const FliteSynthesizer::ChunkHandler* currentHandler = nullptr;
-float currentGain = 1.0f;
-std::vector<int16_t> scaled;
-bool leaveOutOpeningPause = false;        // of the synthesis's first utterance
-const cst_utterance* firstUtterance = nullptr;
-int openingPauseSamples = 0;              // of firstUtterance
+/// One synthesis's own state, which flite hands to OnAudio as its streaming user data.
+struct Call {
+    explicit Call(const SynthesisCall& request) : request(request), skipNextOpening(request.withoutOpeningPause) {}
+
+    const SynthesisCall& request;
+    float level = 1.0f;            // the voice's loudness and the style's volume
+    bool skipNextOpening;          // the next utterance is heard without its opening pause
+    bool cutClosing = false;       // the utterance being made is heard without its closing pause
+    const cst_utterance* current = nullptr;  // the utterance OnAudio last heard of
+    int openingEnd = 0;                      // its samples before this are left out
+    int closingStart = INT_MAX;              // and from this on
+};
+
+/// Where the pause flite closes `utterance` with begins, in samples; INT_MAX if it has none.
+int ClosingPauseStart(const cst_utterance* utterance, int sampleRate) {
+    const cst_item* last = relation_tail(utt_relation(utterance, "Segment"));
+    if (last == nullptr || std::strcmp(item_feat_string(last, "name"), "pau") != 0) return INT_MAX;
+    const cst_item* before = item_prev(last);
+    return before == nullptr ? 0 : static_cast<int>(item_feat_float(before, "end") * static_cast<float>(sampleRate));
+}
 
 /// The samples of the pause flite opens `utterance` with.
 int OpeningPauseSamples(const cst_utterance* utterance, int sampleRate) {
@@ -51,33 +66,19 @@ int OpeningPauseSamples(const cst_utterance* utterance, int sampleRate) {
 }
 
 int OnAudio(const cst_wave* wave, int start, int size, int, cst_audio_streaming_info* streaming) {
-    if (currentHandler == nullptr || size <= 0) return CST_AUDIO_STREAM_CONT;
-    if (leaveOutOpeningPause && streaming->utt != nullptr) {
-        if (firstUtterance == nullptr) {
-            firstUtterance = streaming->utt;
-            openingPauseSamples = OpeningPauseSamples(firstUtterance, wave->sample_rate);
-        }
-        if (streaming->utt == firstUtterance && start < openingPauseSamples) {
-            int skipped = std::min(size, openingPauseSamples - start);
-            start += skipped;
-            size -= skipped;
-            if (size == 0) return CST_AUDIO_STREAM_CONT;
-        }
+    if (streaming->userdata == nullptr || size <= 0) return CST_AUDIO_STREAM_CONT;
+    Call& call = *static_cast<Call*>(streaming->userdata);
+    if (streaming->utt != nullptr && streaming->utt != call.current) {
+        call.current = streaming->utt;
+        call.openingEnd = call.skipNextOpening ? OpeningPauseSamples(call.current, wave->sample_rate) : 0;
+        call.skipNextOpening = false;
+        call.closingStart = call.cutClosing ? ClosingPauseStart(call.current, wave->sample_rate) : INT_MAX;
     }
-    const int16_t* samples = wave->samples + start;
-    if (currentGain != 1.0f) {
-        // In 1/4096 steps, whole numbers only: a loop the compiler turns into vector
-        // instructions, where rounding each sample in floating point cost as much as a
-        // tenth of the synthesis.
-        const int32_t gain = static_cast<int32_t>(std::lround(currentGain * 4096.0f));
-        scaled.resize(static_cast<size_t>(size));
-        for (int i = 0; i < size; ++i) {
-            int32_t value = (samples[i] * gain + 2048) >> 12;
-            scaled[i] = static_cast<int16_t>(value < -32768 ? -32768 : value > 32767 ? 32767 : value);
-        }
-        samples = scaled.data();
-    }
-    bool goOn = (*currentHandler)(samples, static_cast<size_t>(size), static_cast<unsigned>(wave->sample_rate));
+    const int from = std::max(start, call.openingEnd);
+    const int to = std::min(start + size, call.closingStart);
+    if (from >= to) return CST_AUDIO_STREAM_CONT;
+    bool goOn = call.request.onAudio(wave->samples + from, static_cast<size_t>(to - from),
+                                     static_cast<unsigned>(wave->sample_rate), call.level);
     return goOn ? CST_AUDIO_STREAM_CONT : CST_AUDIO_STREAM_STOP;
 }
 
@@ -99,9 +100,9 @@ LoadedVoice* Load(const std::string& name) {
     entry.ownStretch = flite_get_param_float(voice->features, "duration_stretch", 1.0f);
     for (const Level& level : kLevels)
         if (name == level.voice) entry.level = level.gain;
-    cst_audio_streaming_info* streaming = new_audio_streaming_info();
-    streaming->asc = OnAudio;
-    flite_feat_set(voice->features, "streaming_info", audio_streaming_info_val(streaming));
+    entry.streaming = new_audio_streaming_info();
+    entry.streaming->asc = OnAudio;
+    flite_feat_set(voice->features, "streaming_info", audio_streaming_info_val(entry.streaming));
     entry.voice = voice;
     return &entry;
 }
@@ -125,12 +126,16 @@ constexpr Emphasis kEmphases[] = {{"moderate", 1.1, 1.12, 1.3}, {"strong", 1.2, 
 // words. flite makes room for all of an utterance's audio at once and keeps it to the end.
 constexpr size_t kMostTokens = 40;
 constexpr size_t kMostBytes = 250;
+// The first phrase of a synthesis, when it is to be heard before the rest of its sentence
+// is worked out: up to its first punctuation, or this many tokens, joined to what follows
+// without the pauses flite closes and opens utterances with.
+constexpr size_t kFirstPhraseTokens = 4;
 
 /// Builds flite's utterances token by token and synthesizes each as soon as it is whole,
 /// so the first sentence is heard while the rest waits.
 class Sentences {
 public:
-    Sentences(cst_voice* voice, const std::function<bool()>& stopped) : voice(voice), stopped(stopped) {}
+    Sentences(cst_voice* voice, Call& call) : voice(voice), call(call) {}
     ~Sentences() {
         if (utterance != nullptr) delete_utterance(utterance);
     }
@@ -163,12 +168,17 @@ public:
 
     bool Empty() const { return utterance == nullptr || relation_head(tokens) == nullptr; }
 
-    /// Synthesizes what has been added; false when it was stopped.
-    bool Speak() {
+    /// Synthesizes what has been added, `joined` to what follows without a pause between
+    /// them; false when it was stopped.
+    bool Speak(bool joined = false) {
         if (Empty()) return true;
         // Before an utterance's words are analysed, which flite does in one go.
-        if (stopped()) return false;
+        if (call.request.stopped && call.request.stopped()) return false;
+        firstPhrasePending = false;
+        call.cutClosing = joined;
         cst_utterance* done = flite_do_synth(utterance, voice, utt_synth_tokens);
+        call.cutClosing = false;
+        call.skipNextOpening = call.skipNextOpening || joined;
         utterance = nullptr;
         tokens = nullptr;
         tokenCount = byteCount = 0;
@@ -190,6 +200,11 @@ public:
             if (token[0] == '\0') continue;
             // A sentence ends before this token: speak it now.
             if (!Empty() && default_utt_break(stream, token, tokens)) goOn = Speak();
+            // Or the first phrase is complete, and is to be heard before the rest.
+            else if (firstPhrasePending && !Empty()) {
+                bool punctuated = item_feat_string(relation_tail(tokens), "punc")[0] != '\0';
+                if (punctuated || tokenCount >= kFirstPhraseTokens) goOn = Speak(!punctuated);
+            }
             goOn = goOn && Add(token, stream->whitespace, stream->prepunctuation, stream->postpunctuation, nullptr);
         }
         ts_close(stream);
@@ -198,7 +213,8 @@ public:
 
 private:
     cst_voice* voice;
-    const std::function<bool()>& stopped;
+    Call& call;
+    bool firstPhrasePending = call.request.firstPhraseAlone;
     cst_utterance* utterance = nullptr;
     cst_relation* tokens = nullptr;
     size_t tokenCount = 0, byteCount = 0;  // of the utterance being built
@@ -239,8 +255,7 @@ struct Request {
     LoadedVoice* voice;
     const UtterancePart* begin;
     const UtterancePart* end;
-    double pace;
-    const std::function<bool()>* stopped;
+    Call* call;
 };
 
 /// Speaks a Request's parts, one style at a time: flite's pace and pitch hold for a whole
@@ -248,16 +263,17 @@ struct Request {
 void SpeakParts(void* context) {
     const Request& request = *static_cast<const Request*>(context);
     cst_voice* voice = request.voice->voice;
+    Call& call = *request.call;
     for (const UtterancePart* at = request.begin; at != request.end;) {
         const SpeakingStyle& style = at->style;
         double stretch = 1.0, pitch = style.pitch, gain = style.volume;
         for (const Emphasis& emphasis : kEmphases)
             if (style.emphasis == emphasis.level) stretch = emphasis.stretch, pitch *= emphasis.pitch, gain *= emphasis.gain;
         flite_feat_set_float(voice->features, "duration_stretch",
-                             static_cast<float>(request.voice->ownStretch * stretch / (request.pace * style.rate)));
+                             static_cast<float>(request.voice->ownStretch * stretch / (call.request.pace * style.rate)));
         flite_feat_set_float(voice->features, "f0_shift", static_cast<float>(pitch));
-        currentGain = static_cast<float>(gain) * request.voice->level;
-        Sentences sentences(voice, *request.stopped);
+        call.level = static_cast<float>(gain) * request.voice->level;
+        Sentences sentences(voice, call);
         bool goOn = true;
         for (; goOn && at != request.end && at->style == style; ++at) goOn = AddPart(sentences, *at);
         if (goOn) goOn = sentences.Speak();
@@ -278,19 +294,32 @@ bool CatchingFliteErrors(void (*body)(void*), void* context) {
 
 }  // namespace
 
-double FliteSynthesizer::Pace(LONG rate) { return std::pow(3.0, rate / 10.0); }
-
-HRESULT FliteSynthesizer::Synthesize(const std::string& voiceName, const UtterancePart* begin, const UtterancePart* end,
-                                     double pace, bool withoutOpeningPause, const ChunkHandler& onChunk,
-                                     const std::function<bool()>& stopped) {
+void FliteSynthesizer::Prepare(const Voice& voice) {
     std::lock_guard<std::mutex> guard(synthesisLock);
-    LoadedVoice* voice = Load(voiceName);
-    if (voice == nullptr) return E_FAIL;
-    currentHandler = &onChunk;
-    leaveOutOpeningPause = withoutOpeningPause;
-    firstUtterance = nullptr;
-    Request request{voice, begin, end, pace, &stopped};
+    LoadedVoice* loadedVoice = Load(voice.engineVoice);
+    if (loadedVoice == nullptr) return;
+    // A word said into nothing touches what a first sentence needs of the voice's tables,
+    // so the first real sentence does not wait for them to be read from the disk.
+    SynthesisCall quiet;
+    quiet.onAudio = [](const int16_t*, size_t, unsigned, float) { return true; };
+    UtterancePart part;
+    part.text = "Hello.";
+    Call call(quiet);
+    Request request{loadedVoice, &part, &part + 1, &call};
+    loadedVoice->streaming->userdata = &call;
+    CatchingFliteErrors(SpeakParts, &request);
+    loadedVoice->streaming->userdata = nullptr;
+}
+
+HRESULT FliteSynthesizer::Synthesize(const Voice& voice, const UtterancePart* begin, const UtterancePart* end,
+                                     const SynthesisCall& synthesisCall) {
+    std::lock_guard<std::mutex> guard(synthesisLock);
+    LoadedVoice* loadedVoice = Load(voice.engineVoice);
+    if (loadedVoice == nullptr) return E_FAIL;
+    Call call(synthesisCall);
+    Request request{loadedVoice, begin, end, &call};
+    loadedVoice->streaming->userdata = &call;
     bool spoken = CatchingFliteErrors(SpeakParts, &request);
-    currentHandler = nullptr;
+    loadedVoice->streaming->userdata = nullptr;
     return spoken ? S_OK : E_FAIL;
 }

@@ -10,6 +10,7 @@
 #include "Markup.h"
 #include "StreamProducer.h"
 #include "SynthesisProducer.h"
+#include "Synthesizer.h"
 #include "Voices.h"
 #include "engine/CodePoints.h"
 #include "engine/linux/audio/DeviceOutput.h"
@@ -42,6 +43,15 @@ SpVoice* SpVoice::Create() {
         voice->Release();
         return nullptr;
     }
+    // The default voice is made ready on the worker, so the first speech does not wait for
+    // it to load; speech given meanwhile waits its turn behind it.
+    const Voice* speaking = voice->defaultVoice.voice;
+    voice->work.Speak(
+        [speaking](AudioSink&, const std::function<bool()>&) {
+            Synthesizer::For(speaking->engine).Prepare(*speaking);
+            return S_OK;
+        },
+        false, true, nullptr);
     return voice;
 }
 

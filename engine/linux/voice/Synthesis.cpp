@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "EspeakMarkup.h"
-#include "EspeakSynthesizer.h"
-#include "FliteSynthesizer.h"
+#include <cmath>
+
+#include "Synthesizer.h"
 
 namespace {
 
@@ -29,12 +29,15 @@ public:
     }
 
     void Silence(unsigned milliseconds) {
-        const unsigned sampleRate = rate != 0 ? rate : kFirstSilenceRate;
-        const std::vector<int16_t> zeros(sampleRate * kSilencePieceMilliseconds / 1000, 0);
-        uint64_t left = uint64_t{milliseconds} * sampleRate / 1000;
+        // A silence lasts what markup says: where the audio is sped up, it is made that
+        // much longer first.
+        SynthesizedFormat silence = format;
+        if (silence.sampleRate == 0) silence.sampleRate = kFirstSilenceRate;
+        const std::vector<int16_t> zeros(silence.sampleRate * kSilencePieceMilliseconds / 1000, 0);
+        auto left = static_cast<uint64_t>(std::llround(double(milliseconds) * silence.sampleRate / 1000 * silence.speed));
         while (left > 0 && !Stopped()) {
             size_t count = static_cast<size_t>(std::min<uint64_t>(left, zeros.size()));
-            result = onAudio(zeros.data(), count, sampleRate);
+            result = onAudio(zeros.data(), count, silence);
             left -= count;
         }
     }
@@ -45,25 +48,18 @@ public:
         trimmingStart = trimStart;
         trimmingEnd = trimEnd;
         const Voice& voice = *begin->style.voice.voice;
-        HRESULT hr = S_OK;
-        if (voice.engine == SynthesisEngine::Flite) {
-            hr = FliteSynthesizer::Synthesize(voice.engineVoice, begin, end, FliteSynthesizer::Pace(settings.rate), trimStart,
-                                              [this](const int16_t* samples, size_t count, unsigned sampleRate) {
-                                                  return Chunk(samples, count, sampleRate);
-                                              },
-                                              [this] { return Stopped(); });
-        } else {
-            EspeakMarkup markup = ToEspeakMarkup(begin, end);
-            unsigned textFlags = EspeakSynthesizer::kSsml | (markup.phonemes ? unsigned{EspeakSynthesizer::kPhonemes} : 0u);
-            const unsigned sampleRate = EspeakSynthesizer::SampleRate();  // loads the synthesizer on first use
-            if (sampleRate == 0) hr = E_FAIL;
-            else
-                hr = EspeakSynthesizer::Synthesize(markup.text, textFlags, voice.engineVoice.c_str(),
-                                                   EspeakSynthesizer::WordsPerMinute(settings.rate),
-                                                   [&](const int16_t* samples, size_t count) {
-                                                       return Chunk(samples, count, sampleRate);
-                                                   });
-        }
+        const Pacing pacing = PacingFor(voice.engine, settings.rate);
+        SynthesisCall call;
+        call.pace = pacing.enginePace;
+        call.withoutOpeningPause = trimStart;
+        call.firstPhraseAlone = settings.firstPhraseAlone && first;
+        first = false;
+        call.onAudio = [this, speed = static_cast<float>(pacing.timeScale)](const int16_t* samples, size_t count,
+                                                                           unsigned sampleRate, float level) {
+            return Chunk(samples, count, SynthesizedFormat{sampleRate, level, speed});
+        };
+        call.stopped = [this] { return Stopped(); };
+        HRESULT hr = Synthesizer::For(voice.engine).Synthesize(voice, begin, end, call);
         heldQuiet.clear();  // the quiet at the end
         if (result == S_OK && FAILED(hr)) result = hr;
     }
@@ -75,7 +71,7 @@ private:
     static bool IsQuiet(int16_t sample) { return sample > -kQuietest && sample < kQuietest; }
 
     /// A synthesizer's audio; false stops it.
-    bool Chunk(const int16_t* samples, size_t count, unsigned sampleRate) {
+    bool Chunk(const int16_t* samples, size_t count, const SynthesizedFormat& chunkFormat) {
         if (Stopped()) return false;
         if (trimmingStart) {
             size_t quiet = 0;
@@ -89,10 +85,10 @@ private:
         if (trimmingEnd)
             while (kept > 0 && IsQuiet(samples[kept - 1])) --kept;
         if (kept > 0) {
-            rate = sampleRate;
-            if (!heldQuiet.empty()) result = onAudio(heldQuiet.data(), heldQuiet.size(), sampleRate);
+            format = chunkFormat;
+            if (!heldQuiet.empty()) result = onAudio(heldQuiet.data(), heldQuiet.size(), format);
             heldQuiet.clear();
-            if (result == S_OK) result = onAudio(samples, kept, sampleRate);
+            if (result == S_OK) result = onAudio(samples, kept, format);
         }
         heldQuiet.insert(heldQuiet.end(), samples + kept, samples + count);
         return result == S_OK;
@@ -102,11 +98,18 @@ private:
     const SynthesisAudio& onAudio;
     bool trimmingStart = false;
     bool trimmingEnd = false;
-    unsigned rate = 0;
+    bool first = true;          // no stretch has been said yet
+    SynthesizedFormat format;   // of the audio handed on last
     std::vector<int16_t> heldQuiet;  // quiet that goes on only if sound follows it
 };
 
 }  // namespace
+
+Pacing PacingFor(SynthesisEngine engine, LONG rate) {
+    const double pace = std::pow(3.0, rate / 10.0);
+    (void)engine;
+    return Pacing{pace, 1.0};
+}
 
 HRESULT SynthesizeUtterance(const Utterance& utterance, const SynthesisSettings& settings, const SynthesisAudio& onAudio) {
     Speech speech(settings, onAudio);

@@ -8,27 +8,31 @@ HRESULT SpeakUtterance(const Utterance& utterance, LONG rate, AudioSink& output,
                        bool waitUntilHeard) {
     if (utterance.empty() || controls.cancelled()) return S_OK;
     std::unique_ptr<AudioPipeline> pipeline;
-    DWORD pipelineRate = 0;
-    auto onAudio = [&](const int16_t* samples, size_t count, unsigned sampleRate) -> HRESULT {
-        if (sampleRate != pipelineRate) {
+    SynthesizedFormat made;  // what `pipeline` was made for; its level is the chunk's own
+    auto onAudio = [&](const int16_t* samples, size_t count, const SynthesizedFormat& format) -> HRESULT {
+        if (!pipeline || format.sampleRate != made.sampleRate || format.speed != made.speed) {
             if (pipeline) {
                 // What the last synthesizer said is handed on before the next one speaks.
                 HRESULT finished = pipeline->Complete(S_OK, false);
                 pipeline.reset();
                 if (finished != S_OK) return finished;
             }
-            const SampleLayout synthesized{SampleLayout::Encoding::Pcm16, 1, sampleRate, 2};
-            HRESULT hr = AudioPipeline::Create(synthesized, AudioOrigin::Synthesized, output, controls, &pipeline);
+            const SampleLayout synthesized{SampleLayout::Encoding::Pcm16, 1, format.sampleRate, 2};
+            PipelineControls steering = controls;
+            steering.speed = format.speed;
+            HRESULT hr = AudioPipeline::Create(synthesized, AudioOrigin::Synthesized, output, steering, &pipeline);
             if (FAILED(hr)) return hr;
-            pipelineRate = sampleRate;
+            made = format;
         }
-        return pipeline->Write(samples, count);
+        return pipeline->Write(samples, count, format.level);
     };
     SynthesisSettings settings;
     settings.rate = rate;
     // Synthesizers open an utterance with some milliseconds of quiet; played live, leaving
     // it out lets the first sound be heard that much sooner.
     settings.skipLeadingSilence = output.PlaysInRealTime();
+    // Heard live, the first phrase is heard before the rest of its sentence is worked out.
+    settings.firstPhraseAlone = output.PlaysInRealTime();
     settings.stopped = controls.cancelled;
     HRESULT produced = SynthesizeUtterance(utterance, settings, onAudio);
     if (pipeline) return pipeline->Complete(produced, waitUntilHeard);

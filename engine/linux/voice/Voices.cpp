@@ -17,14 +17,14 @@ struct FliteVoice {
     const char* gender;
 };
 
-// flite's English voices, the first one the default for English. kal16 (a diphone voice)
-// starts speaking within milliseconds and is the easiest to understand of those that do
-// (31% word error rate of a recogniser on the Harvard sentences, bench/intelligibility.sh).
-// rms, awb and slt (statistical voices) work out a whole sentence before its first sound,
-// some 60 to 90 ms, too slow for live speech by default; rms is understood best of all
-// (20%). The rest follow by word error rate: awb 29%, slt 36%, kal (8 kHz) 60%.
+// flite's English voices, the first one the default for English: rms, understood best of
+// all at the service's rate 6 as well as at rate 0 (bench/intelligibility.sh). It is a
+// statistical voice, which works out a whole sentence before its first sound: heard live,
+// a text's first phrase is synthesized on its own and the default voice is made ready when
+// the voice is created, so its first sound still comes within milliseconds. The rest
+// follow by word error rate at rate 6: kal16, slt, awb, kal (8 kHz).
 constexpr FliteVoice kFliteVoices[] = {
-    {"kal16", "Male"}, {"rms", "Male"}, {"awb", "Male"}, {"slt", "Female"}, {"kal", "Male"},
+    {"rms", "Male"}, {"kal16", "Male"}, {"slt", "Female"}, {"awb", "Male"}, {"kal", "Male"},
 };
 
 /// Every voice in one place, their addresses fixed for the life of the process (choices

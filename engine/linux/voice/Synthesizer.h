@@ -1,0 +1,44 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include "Utterance.h"
+#include "Voices.h"
+#include "engine/linux/com/Com.h"
+
+/// What one synthesis asks of an engine and hands its audio to.
+struct SynthesisCall {
+    /// Receives each piece of 16-bit mono audio at `sampleRate` as the engine makes it, to
+    /// be played `level` times as loud (the voice's loudness, markup's volume): the engine
+    /// never scales its samples itself. Returning false stops the synthesis.
+    using AudioHandler = std::function<bool(const int16_t* samples, size_t count, unsigned sampleRate, float level)>;
+
+    double pace = 1.0;                 // times the voice's own pace
+    bool withoutOpeningPause = false;  // leave out the pause the engine opens with
+    /// Whether the first phrase is to be synthesized on its own, so that it is heard
+    /// before the rest of its sentence has been worked out.
+    bool firstPhraseAlone = false;
+    AudioHandler onAudio;
+    std::function<bool()> stopped;  // asked between the engine's pieces of work
+};
+
+/// A speech engine behind the voices: espeak-ng or flite. Each keeps process-wide state of
+/// its own, so a synthesis holds the engine's lock from start to end and voices of one
+/// engine take turns; what a call needs reaches the engine's callbacks through the
+/// library's own user data, never through variables of the file.
+class Synthesizer {
+public:
+    virtual ~Synthesizer() = default;
+
+    /// The engine behind `engine`'s voices, made on first use.
+    static Synthesizer& For(SynthesisEngine engine);
+
+    /// Speaks the parts [begin, end), none of them a pause and all for `voice`. Returns
+    /// S_OK, also when the call's handler or `stopped` stopped it; a failure when the voice
+    /// cannot be loaded or the engine failed.
+    virtual HRESULT Synthesize(const Voice& voice, const UtterancePart* begin, const UtterancePart* end,
+                               const SynthesisCall& call) = 0;
+    /// Loads what `voice` needs to speak at once, so its first words come quickly.
+    virtual void Prepare(const Voice& voice) = 0;
+};
