@@ -12,8 +12,8 @@ constexpr unsigned kRate = 44100;
 // Audio queued ahead of what is heard: enough to ride over the writing thread being held
 // off the processor for a good part of it on a busy machine.
 constexpr unsigned kQueueMilliseconds = 250;
-// A cut-off ends the old speech with a raised-cosine fade this long, then silence: a step
-// from speech to silence is heard as a click.
+// A cut-off ends the old speech with a fade this long (a squared raised cosine), then
+// silence: a step from speech to silence is heard as a click.
 constexpr unsigned kFadeFrames = kRate * 3 / 1000;
 // Silence written after a fade, so that no old speech queued beyond it can slip out.
 constexpr unsigned kSilenceAfterFadeFrames = kRate * 10 / 1000;
@@ -36,7 +36,7 @@ public:
     /// The earliest position still known.
     int64_t Start() const;
     /// What replaces the audio from `position` on: the frames queued there, faded out
-    /// over kFadeFrames with a raised cosine, then silence. `position` must lie within
+    /// over kFadeFrames, then silence. `position` must lie within
     /// [Start(), End()].
     std::vector<int16_t> FadeFrom(int64_t position) const;
 

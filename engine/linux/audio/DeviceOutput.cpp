@@ -56,6 +56,8 @@ HRESULT DeviceOutput::Write(const void* samples, size_t frames) {
     HRESULT hr = Open();
     if (FAILED(hr)) return hr;
     std::lock_guard<std::mutex> guard(lock);
+    // Called off and already cut off: what the old work still writes is not heard.
+    if (interrupted) return S_OK;
     std::shared_ptr<DeviceConnection> current = Current();
     if (!current) return E_AUDIO_DEVICE_NOT_READY;
     if (!current->Write(static_cast<const int16_t*>(samples), frames, interrupted)) {
@@ -77,12 +79,20 @@ HRESULT DeviceOutput::Write(const void* samples, size_t frames) {
 void DeviceOutput::Interrupt() {
     interrupted = true;
     if (std::shared_ptr<DeviceConnection> current = Current()) current->Wake();
+    // The cut is made here and now: the thread that plays may be deep in a synthesizer's
+    // work on a sentence, while the queue would play on.
+    std::lock_guard<std::mutex> guard(lock);
+    CutOff();
 }
 
 void DeviceOutput::Discard() {
     std::lock_guard<std::mutex> guard(lock);
-    if (std::shared_ptr<DeviceConnection> current = Current()) current->CutOff();
+    if (!interrupted) CutOff();
     interrupted = false;
+}
+
+void DeviceOutput::CutOff() {
+    if (std::shared_ptr<DeviceConnection> current = Current()) current->CutOff();
     std::lock_guard<std::mutex> idle(idleLock);
     queuedUntil = Clock::now() + std::chrono::milliseconds(20);  // the fade, and the silence after it
     ExpectRest(queuedUntil);

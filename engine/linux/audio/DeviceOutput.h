@@ -18,7 +18,8 @@ class DeviceConnection;
 /// and nothing new has come for kRestAfter, the device is let go of (the stream corked,
 /// or the ALSA device closed) so that it can sleep; the next write takes it up again. A
 /// failed write closes the connection, so that the next Open() tries afresh. Open() and
-/// Interrupt() may come from any thread; the rest from the one thread that plays.
+/// Interrupt() (which cuts off at once) may come from any thread; the rest from the one
+/// thread that plays.
 class DeviceOutput : public AudioSink {
 public:
     static constexpr DWORD kSampleRate = 44100;
@@ -45,6 +46,8 @@ private:
     /// The connection, if one is open; with `lock` held.
     std::shared_ptr<DeviceConnection> Current();
     void Close();  // with `lock` held
+    /// Fades out what is queued; with `lock` held.
+    void CutOff();
     /// Notes that audio up to `playsUntil` is queued; with `lock` held.
     void ExpectRest(Clock::time_point playsUntil);
     /// Lets the device rest once it has been idle long enough (its own thread).
@@ -55,7 +58,8 @@ private:
     std::shared_ptr<DeviceConnection> connection;
     // Whether `connection` is set, readable without waiting for a write under way.
     std::atomic<bool> open{false};
-    // Set by Interrupt(), cleared by Discard(): a write under way stops waiting.
+    // Set by Interrupt(), which cuts the queue off, until Discard(): a write under way stops
+    // waiting, and writes of the work called off are not heard.
     std::atomic<bool> interrupted{false};
 
     std::mutex idleLock;
