@@ -10,7 +10,8 @@
 #include <string>
 
 int CompareMemory(pid_t speechDispatcher, const std::string& moment);  // "idle" or "after-speech"
-int CompareLatency(int runs);
+/// `serviceOnly`: the service's series alone, without the peers.
+int CompareLatency(int runs, bool serviceOnly);
 /// `parts`: d dropouts, c cut-offs, i idle spells.
 int CompareLive(int runs, const std::string& parts);
 int CompareCommands(int rounds, int datagramsPerRound);

@@ -144,7 +144,7 @@ void ReportOnset(const std::string& text) {
 
 }  // namespace
 
-int CompareLatency(int runs) {
+int CompareLatency(int runs, bool serviceOnly) {
     MonitorRecorder monitor(nullptr, kFragmentFrames);
     if (std::string why = monitor.AwaitRecording(std::chrono::seconds(10)); !why.empty())
         throw std::runtime_error(why);
@@ -166,7 +166,9 @@ int CompareLatency(int runs) {
     // the 4 KB text fills a whole datagram.
     const std::pair<std::string, std::string> texts[] = {{"passage", ProsePassage()}, {"4k", ProseText(kLongestText)}};
     for (const auto& [name, text] : texts)
-        for (const Talker& talker : talkers) MeasureSeries(monitor, talker, name, text, runs);
+        for (const Talker& talker : talkers)
+            if (!serviceOnly || &talker == &talkers.front()) MeasureSeries(monitor, talker, name, text, runs);
+    if (serviceOnly) return 0;
 
     ReportOnset(ProsePassage());
     std::this_thread::sleep_for(std::chrono::milliseconds(500));

@@ -6,7 +6,9 @@
 # PulseAudio with one null sink, whose monitor it records.
 #
 #   sudo bench/live.sh [RUNS [PARTS]]  # RUNS cut-offs (default 30); about 3 minutes
-#                                      # PARTS: d dropouts, c cut-offs, i idle (default dci)
+#                                      # PARTS: d dropouts, c cut-offs, i idle, f first audio
+#                                      # and cut-off of the passage and the 4 KB text
+#                                      # (compare-bench latency, the service alone); default fdci
 #
 # SPEECH_SERVICE=/other/build/speech-service measures another build's service (its
 # tools/speech-render beside it renders the reference); BUILD_DIR names the build of the
@@ -22,7 +24,7 @@ start)
   cmake -S "$top" -B "$LIVE_BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$LIVE_BUILD" -j "$(nproc)" --target compare-bench >/dev/null
   export SPEECH_SERVICE=${SPEECH_SERVICE:-$LIVE_BUILD/speech-service}
-  export LIVE_RUNS=${1:-30} LIVE_PARTS=${2:-dci}
+  export LIVE_RUNS=${1:-30} LIVE_PARTS=${2:-fdci}
   echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)" >&2
   LIVE_STAGE=namespace exec unshare -n -- "$self"
   ;;
@@ -32,6 +34,7 @@ namespace)
   ;;
 rig)
   export SPEECH_PORT_LOCKED=1  # this namespace's port is ours alone
+  case $LIVE_PARTS in *f*) "$LIVE_BUILD/bench/compare-bench" latency "$LIVE_RUNS" service ;; esac
   exec "$LIVE_BUILD/bench/compare-bench" live "$LIVE_RUNS" "$LIVE_PARTS"
   ;;
 esac

@@ -263,3 +263,49 @@ TEST(AudioPipeline, ResamplingAddsNoAudibleError) {
     }
     EXPECT_LT(10 * std::log10(error / signal), -90.0);
 }
+
+namespace {
+
+/// How often a tone crosses zero upwards, per second: its frequency.
+double ToneFrequency(const std::vector<float>& samples, DWORD rate) {
+    size_t crossings = 0;
+    for (size_t i = 1; i < samples.size(); ++i) crossings += samples[i - 1] < 0 && samples[i] >= 0 ? 1 : 0;
+    return double(crossings) * rate / double(samples.size());
+}
+
+}  // namespace
+
+// Speech sped up by the time-scale stage lasts that much less and keeps its pitch, whether
+// it is resampled after or not; slowed down, it lasts longer.
+TEST(AudioPipeline, TimeScalingChangesTheLengthAndKeepsThePitch) {
+    const DWORD from = 16000;
+    const std::vector<float> tone = Sine(200, from, from * 2, 1, 0.5);
+    for (DWORD to : {DWORD{16000}, DWORD{44100}}) {
+        for (float speed : {2.0f, 0.75f}) {
+            SCOPED_TRACE(std::to_string(to) + " Hz, speed " + std::to_string(speed));
+            CollectingSink sink(FloatLayout(to, 1));
+            PipelineControls controls = Controls();
+            controls.speed = speed;
+            std::unique_ptr<AudioPipeline> pipeline;
+            ASSERT_EQ(S_OK, AudioPipeline::Create(FloatLayout(from, 1), AudioOrigin::Synthesized, sink, controls, &pipeline));
+            for (size_t at = 0; at < tone.size(); at += 1000)
+                ASSERT_EQ(S_OK, pipeline->Write(tone.data() + at, std::min<size_t>(1000, tone.size() - at)));
+            ASSERT_EQ(S_OK, pipeline->Complete(S_OK, false));
+            std::vector<float> out = sink.Floats();
+            EXPECT_NEAR(double(out.size()) / to, 2.0 / speed, 0.05 * 2.0 / speed);
+            EXPECT_NEAR(ToneFrequency(out, to), 200.0, 5.0);
+        }
+    }
+}
+
+// A synthesizer's loudness comes with its samples and scales exactly them, before the gain.
+TEST(AudioPipeline, AWritesLevelScalesItsOwnSamples) {
+    CollectingSink sink(FloatLayout(8000, 1));
+    std::unique_ptr<AudioPipeline> pipeline;
+    ASSERT_EQ(S_OK, AudioPipeline::Create(FloatLayout(8000, 1), AudioOrigin::Synthesized, sink, Controls(0.5f), &pipeline));
+    const std::vector<float> input = {0.5f, -0.5f};
+    ASSERT_EQ(S_OK, pipeline->Write(input.data(), 2, 2.4f));
+    ASSERT_EQ(S_OK, pipeline->Write(input.data(), 2));
+    ASSERT_EQ(S_OK, pipeline->Complete(S_OK, false));
+    EXPECT_EQ(sink.Floats(), (std::vector<float>{0.6f, -0.6f, 0.25f, -0.25f}));
+}

@@ -168,17 +168,23 @@ public:
 
     bool Empty() const { return utterance == nullptr || relation_head(tokens) == nullptr; }
 
-    /// Synthesizes what has been added, `joined` to what follows without a pause between
-    /// them; false when it was stopped.
-    bool Speak(bool joined = false) {
+    /// Where an utterance ends: at a sentence's end, or after a first phrase split off
+    /// at its punctuation (whose pause is kept) or amid its words (joined to the rest
+    /// without a pause).
+    enum class Ending { Sentence, Punctuation, AmidWords };
+
+    /// Synthesizes what has been added; false when it was stopped.
+    bool Speak(Ending ending = Ending::Sentence) {
         if (Empty()) return true;
         // Before an utterance's words are analysed, which flite does in one go.
         if (call.request.stopped && call.request.stopped()) return false;
         firstPhrasePending = false;
-        call.cutClosing = joined;
+        call.cutClosing = ending == Ending::AmidWords;
+        call.current = nullptr;  // the next utterance may be made where the last one was
         cst_utterance* done = flite_do_synth(utterance, voice, utt_synth_tokens);
         call.cutClosing = false;
-        call.skipNextOpening = call.skipNextOpening || joined;
+        // The rest of a sentence goes on without a pause of its own.
+        call.skipNextOpening = call.skipNextOpening || ending != Ending::Sentence;
         utterance = nullptr;
         tokens = nullptr;
         tokenCount = byteCount = 0;
@@ -203,7 +209,8 @@ public:
             // Or the first phrase is complete, and is to be heard before the rest.
             else if (firstPhrasePending && !Empty()) {
                 bool punctuated = item_feat_string(relation_tail(tokens), "punc")[0] != '\0';
-                if (punctuated || tokenCount >= kFirstPhraseTokens) goOn = Speak(!punctuated);
+                if (punctuated || tokenCount >= kFirstPhraseTokens)
+                    goOn = Speak(punctuated ? Ending::Punctuation : Ending::AmidWords);
             }
             goOn = goOn && Add(token, stream->whitespace, stream->prepunctuation, stream->postpunctuation, nullptr);
         }
@@ -214,7 +221,9 @@ public:
 private:
     cst_voice* voice;
     Call& call;
-    bool firstPhrasePending = call.request.firstPhraseAlone;
+    // Only a statistical voice works out a whole sentence before its first sound; a
+    // diphone voice (kal16, kal) starts within milliseconds anyway, and keeps its phrasing.
+    bool firstPhrasePending = call.request.firstPhraseAlone && feat_present(voice->features, "cg_db");
     cst_utterance* utterance = nullptr;
     cst_relation* tokens = nullptr;
     size_t tokenCount = 0, byteCount = 0;  // of the utterance being built
