@@ -8,6 +8,7 @@
 #include "MonitorRecorder.h"
 #include "PulseDaemon.h"
 #include "tests/support/ServiceProcess.h"
+#include "tests/support/ToolRun.h"
 
 namespace {
 
@@ -46,6 +47,22 @@ protected:
         SendDatagram(SpeakDatagram(text));
         EXPECT_TRUE(recorder.AwaitSamples(start + Seconds(2.0)));
         return recorder.Rms(start, Seconds(2.0));
+    }
+
+    /// Says `text` and returns how long it was heard: from the first 10 ms window with
+    /// sound in it to the last, within `seconds` after it was sent.
+    double HeardSeconds(const std::string& text, double seconds) {
+        size_t start = recorder.SampleCount();
+        SendDatagram(SpeakDatagram(text));
+        EXPECT_TRUE(recorder.AwaitSamples(start + Seconds(seconds)));
+        const size_t window = MonitorRecorder::kRate / 100;
+        size_t first = 0, last = 0;
+        for (size_t at = start; at + window <= start + Seconds(seconds); at += window) {
+            if (recorder.Rms(at, window) < kSilenceRms * 4) continue;
+            if (first == 0) first = at;
+            last = at + window;
+        }
+        return double(last - first) / MonitorRecorder::kRate;
     }
 
     ServiceProcess service;
@@ -104,6 +121,25 @@ TEST_F(VoiceAudioTest, AVolumeDatagramLowersTheLevel) {
     EXPECT_GT(full, kSpeechRms);
     EXPECT_LT(low, full * 0.15);
     EXPECT_GT(low, full * 0.01);  // quieter, not silent
+}
+
+TEST_F(VoiceAudioTest, AnIdleServiceLetsTheDeviceSleepAndTheNextTextIsHeardWhole) {
+    const std::string text = "Hello, this is the speech service.";
+    double fresh = HeardSeconds(text, 3.0);
+    ASSERT_GT(fresh, 0.5);
+    // Played out and idle: the service lets go of its stream, so the server may suspend
+    // the sink.
+    bool released = false;
+    for (int attempt = 0; attempt < 200 && !released; ++attempt) {
+        released = RunTool({"pactl", "list", "sink-inputs", "short"}).out.empty();
+        if (!released) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(released);
+    // The next text takes the device up again and loses nothing of its start (a busy
+    // machine may lengthen it by a gap, never shorten it).
+    double afterIdle = HeardSeconds(text, 3.0);
+    EXPECT_GE(afterIdle, fresh - 0.03);
+    EXPECT_LT(afterIdle, fresh + 0.3);
 }
 
 TEST(VoiceWithoutDevice, ASpeakThatFindsNoOutputIsReportedAndServingGoesOn) {

@@ -33,11 +33,14 @@ TEST(RecentAudio, ACutFadesOutTheAudioQueuedAtItsPosition) {
         EXPECT_NEAR(replacement[0], ramp[static_cast<size_t>(from)], ramp[static_cast<size_t>(from)] * 0.01);
         for (size_t i = 1; i < replacement.size(); ++i) {
             EXPECT_LE(replacement[i], replacement[i - 1] + 30) << i;  // the ramp rises by one a frame
-            if (i >= kFadeFrames || static_cast<int64_t>(i) >= c.cutBack) EXPECT_EQ(replacement[i], 0) << i;
+            if (i >= kFadeFrames || static_cast<int64_t>(i) >= c.cutBack) {
+                EXPECT_EQ(replacement[i], 0) << i;
+            }
         }
         // The last third of the fade is quiet: no click where the silence begins.
-        if (c.cutBack >= static_cast<int64_t>(kFadeFrames))
+        if (c.cutBack >= static_cast<int64_t>(kFadeFrames)) {
             EXPECT_LT(std::abs(replacement[kFadeFrames * 2 / 3]), ramp[static_cast<size_t>(from)] / 10);
+        }
     }
 }
 

@@ -61,7 +61,7 @@ public:
     /// Waits until what is queued has been heard.
     virtual void Drain() = 0;
     /// Nothing has been written for a while and the queue has played out: lets the device
-    /// sleep. False when the connection should be closed for that (the next Write opens
+    /// sleep. False when the connection is to be closed for that (the next write opens
     /// another).
     virtual bool Rest() = 0;
 };

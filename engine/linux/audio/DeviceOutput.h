@@ -15,8 +15,8 @@ class DeviceConnection;
 /// first use and keeps about a quarter of a second queued, so speech rides over a busy
 /// machine; Discard() still silences it within milliseconds, fading out what is queued
 /// rather than stopping at whatever level the speech had. Once the queue has played out
-/// and nothing new has come for kRestAfter, the device is let go of (the stream corked,
-/// or the ALSA device closed) so that it can sleep; the next write takes it up again. A
+/// and nothing new has come for kRestAfter, the device is let go of (the connection is
+/// closed) so that it can sleep; the next write opens it again. A
 /// failed write closes the connection, so that the next Open() tries afresh. Open() and
 /// Interrupt() (which cuts off at once) may come from any thread; the rest from the one
 /// thread that plays.

@@ -74,10 +74,6 @@ public:
 
     bool Write(const int16_t* samples, size_t frames, const std::atomic<bool>& interrupted) override {
         Locked locked(loop);
-        if (corked) {
-            Finish(pa_stream_cork(stream, 0, nullptr, nullptr));
-            corked = false;
-        }
         while (frames > 0 && !interrupted) {
             if (!Good()) return false;
             size_t room = pa_stream_writable_size(stream);
@@ -102,7 +98,7 @@ public:
 
     void CutOff() override {
         Locked locked(loop);
-        if (!Good() || corked) return;
+        if (!Good()) return;
         // Where the server is now, asked afresh: a round trip of well under a millisecond.
         if (!Await(pa_stream_update_timing_info(stream, SignalDone, loop))) return;
         const pa_timing_info* timing = pa_stream_get_timing_info(stream);
@@ -128,19 +124,15 @@ public:
 
     void Drain() override {
         Locked locked(loop);
-        if (!Good() || corked) return;
+        if (!Good()) return;
         Await(pa_stream_drain(stream, SignalDone, loop));
     }
 
-    bool Rest() override {
-        // A corked stream is idle to the server: with module-suspend-on-idle, as desktops
-        // have it, the sink is suspended and the device sleeps. Uncorking is immediate.
-        Locked locked(loop);
-        if (!Good()) return false;
-        if (!corked) Finish(pa_stream_cork(stream, 1, nullptr, nullptr));
-        corked = true;
-        return true;
-    }
+    // The stream is closed: with none of its streams left, the server's sink is idle and,
+    // with module-suspend-on-idle as desktops have it, suspended. A stream merely corked
+    // leaves some sinks (the null sink) in a long rendering block when it is uncorked,
+    // holding the next speech back; a new connection takes a few milliseconds.
+    bool Rest() override { return false; }
 
 private:
     /// Holds the main loop's lock for a scope.
@@ -175,14 +167,9 @@ private:
         return done;
     }
 
-    static void Finish(pa_operation* operation) {
-        if (operation != nullptr) pa_operation_unref(operation);
-    }
-
     pa_threaded_mainloop* loop = nullptr;
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
-    bool corked = false;
     RecentAudio recent{kRate};
 };
 
