@@ -33,7 +33,7 @@ public:
         if (loop != nullptr) pa_threaded_mainloop_free(loop);
     }
 
-    /// Connects to the server and opens the playback stream; false when either failed.
+    /// Connects to the server; false when there is none to be had.
     bool Connect() {
         loop = pa_threaded_mainloop_new();
         if (loop == nullptr) return false;
@@ -49,31 +49,12 @@ public:
             if (!PA_CONTEXT_IS_GOOD(state)) return false;
             pa_threaded_mainloop_wait(loop);
         }
-        pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
-        stream = pa_stream_new(context, "speech", &spec, nullptr);
-        if (stream == nullptr) return false;
-        pa_stream_set_state_callback(stream, Signal, loop);
-        pa_stream_set_write_callback(stream, SignalWritable, loop);
-        pa_buffer_attr attributes{};
-        attributes.maxlength = static_cast<uint32_t>(-1);
-        attributes.tlength = kQueueBytes;
-        // Playback starts with the first frame and pauses, rather than skipping ahead,
-        // when the queue runs dry: what is written next is heard whole.
-        attributes.prebuf = kFrameBytes;
-        attributes.minreq = kRequestBytes;
-        attributes.fragsize = static_cast<uint32_t>(-1);
-        auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_EARLY_REQUESTS | PA_STREAM_NOT_MONOTONIC);
-        if (pa_stream_connect_playback(stream, nullptr, &attributes, flags, nullptr, nullptr) < 0) return false;
-        for (;;) {
-            pa_stream_state_t state = pa_stream_get_state(stream);
-            if (state == PA_STREAM_READY) return true;
-            if (!PA_STREAM_IS_GOOD(state)) return false;
-            pa_threaded_mainloop_wait(loop);
-        }
+        return true;
     }
 
     bool Write(const int16_t* samples, size_t frames, const std::atomic<bool>& interrupted) override {
         Locked locked(loop);
+        if (stream == nullptr && !OpenStream()) return false;
         while (frames > 0 && !interrupted) {
             if (!Good()) return false;
             size_t room = pa_stream_writable_size(stream);
@@ -135,6 +116,33 @@ public:
     bool Rest() override { return false; }
 
 private:
+    /// Opens the playback stream, with the lock held, when the first audio is there: a
+    /// stream that stood empty since it was opened could find the sink in a long rendering
+    /// block (the null sink's), and wait for it to end.
+    bool OpenStream() {
+        pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+        stream = pa_stream_new(context, "speech", &spec, nullptr);
+        if (stream == nullptr) return false;
+        pa_stream_set_state_callback(stream, Signal, loop);
+        pa_stream_set_write_callback(stream, SignalWritable, loop);
+        pa_buffer_attr attributes{};
+        attributes.maxlength = static_cast<uint32_t>(-1);
+        attributes.tlength = kQueueBytes;
+        // Playback starts with the first frame and pauses, rather than skipping ahead,
+        // when the queue runs dry: what is written next is heard whole.
+        attributes.prebuf = kFrameBytes;
+        attributes.minreq = kRequestBytes;
+        attributes.fragsize = static_cast<uint32_t>(-1);
+        auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_EARLY_REQUESTS | PA_STREAM_NOT_MONOTONIC);
+        if (pa_stream_connect_playback(stream, nullptr, &attributes, flags, nullptr, nullptr) < 0) return false;
+        for (;;) {
+            pa_stream_state_t state = pa_stream_get_state(stream);
+            if (state == PA_STREAM_READY) return true;
+            if (!PA_STREAM_IS_GOOD(state)) return false;
+            pa_threaded_mainloop_wait(loop);
+        }
+    }
+
     /// Holds the main loop's lock for a scope.
     class Locked {
     public:
@@ -155,7 +163,8 @@ private:
     static void SignalDone(pa_stream*, int, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
 
     bool Good() const {
-        return pa_context_get_state(context) == PA_CONTEXT_READY && pa_stream_get_state(stream) == PA_STREAM_READY;
+        return pa_context_get_state(context) == PA_CONTEXT_READY && stream != nullptr &&
+               pa_stream_get_state(stream) == PA_STREAM_READY;
     }
 
     /// Waits, with the lock held, until `operation` is done or the connection broke.
