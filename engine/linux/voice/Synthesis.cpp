@@ -10,6 +10,8 @@
 namespace {
 
 constexpr unsigned kSilencePieceMilliseconds = 20;
+// The fastest rate at which flite's speech is made at its own pace and then sped up.
+constexpr LONG kLastTimeScaledFliteRate = 4;
 // The rate of a silence heard before any synthesizer has spoken.
 constexpr unsigned kFirstSilenceRate = 16000;
 
@@ -107,7 +109,13 @@ private:
 
 Pacing PacingFor(SynthesisEngine engine, LONG rate) {
     const double pace = std::pow(3.0, rate / 10.0);
-    (void)engine;
+    // flite's rms said at its own pace and sped up by libsonic was understood better at
+    // rate 3 (24.9% word error rate against 27.6% with flite's own duration scaling, the
+    // Harvard lists 3 to 12), and as well at rates 6 and 10 (42.8% against 42.4%, 84.6%
+    // against 84.3%), where flite's own scaling is kept: it costs less and starts sooner.
+    // espeak-ng speeds itself up with the same algorithm above 450 words a minute; the
+    // recogniser gave no difference for it at any rate.
+    if (engine == SynthesisEngine::Flite && rate > 0 && rate <= kLastTimeScaledFliteRate) return Pacing{1.0, pace};
     return Pacing{pace, 1.0};
 }
 
