@@ -29,7 +29,7 @@ start)
 
   "$top/scripts/install-deps.sh"
   peers=(speech-dispatcher speech-dispatcher-espeak-ng espeak-ng flite sox pulseaudio pulseaudio-utils iproute2 util-linux
-         pocketsphinx pocketsphinx-en-us)
+         pocketsphinx pocketsphinx-en-us sonic)
   missing=()
   for package in "${peers[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

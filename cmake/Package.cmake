@@ -35,6 +35,6 @@ string(JOIN "\n" CPACK_COMPONENT_LIBRARY_DESCRIPTION
   "and memory, WAV files into 44.1 kHz mono. Found by CMake with"
   "find_package(SpeechService) and by pkg-config as speech-service.")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_DEPENDS
-    "libespeak-ng-dev, flite1-dev, libpulse-dev, libasound2-dev, libsndfile1-dev, libsoxr-dev, libexpat1-dev, pkg-config")
+    "libespeak-ng-dev, flite1-dev, libsonic-dev, libpulse-dev, libasound2-dev, libsndfile1-dev, libsoxr-dev, libexpat1-dev, pkg-config")
 
 include(CPack)

@@ -13,8 +13,8 @@ run_packages=(
   g++ make cmake pkg-config
   # the Linux engine: synthesis, markup, sound server and ALSA clients, WAV files, resampling
   libespeak-ng-dev espeak-ng-data libexpat1-dev libpulse-dev libasound2-dev libsndfile1-dev libsoxr-dev
-  # flite's library and its English voices
-  flite1-dev
+  # flite's library and its English voices; libsonic, which speeds speech up
+  flite1-dev libsonic-dev
 )
 package_packages=(
   "${run_packages[@]}"
