@@ -163,9 +163,9 @@ TEST(VoiceAndItsSoundServer, SpeechComesBackWhenTheServerDoes) {
     ASSERT_TRUE(service.WaitUntilServing());
     {
         MonitorRecorder recorder(daemon.Server().c_str());
-        ASSERT_EQ(recorder.Error(), "");
+        ASSERT_EQ(recorder.AwaitRecording(std::chrono::seconds(10)), "");
         SendDatagram(SpeakDatagram("Hello."));
-        ASSERT_NE(recorder.AwaitSound(0, kSpeechRms, 3.0), 0u);
+        ASSERT_NE(recorder.AwaitSound(recorder.SampleCount(), kSpeechRms, 3.0), 0u);
     }
 
     // The server goes away: the connection breaks on the next write and is dropped, and a
@@ -181,9 +181,9 @@ TEST(VoiceAndItsSoundServer, SpeechComesBackWhenTheServerDoes) {
     // It comes back: the next speak opens a new connection and is heard.
     ASSERT_TRUE(daemon.Start());
     MonitorRecorder recorder(daemon.Server().c_str());
-    ASSERT_EQ(recorder.Error(), "");
+    ASSERT_EQ(recorder.AwaitRecording(std::chrono::seconds(10)), "");
     SendDatagram(SpeakDatagram("Here I am again."));
-    EXPECT_NE(recorder.AwaitSound(0, kSpeechRms, 3.0), 0u);
+    EXPECT_NE(recorder.AwaitSound(recorder.SampleCount(), kSpeechRms, 3.0), 0u);
     EXPECT_EQ(service.DrainStderr(), "");
 }
 

@@ -23,7 +23,7 @@ size_t Seconds(double seconds) { return static_cast<size_t>(seconds * MonitorRec
 
 TEST(VoiceOnTheDevice, SynchronousSpeechHasBeenHeardWhenItReturns) {
     MonitorRecorder recorder;
-    ASSERT_EQ(recorder.Error(), "");
+    ASSERT_EQ(recorder.AwaitRecording(std::chrono::seconds(10)), "");
     InterfaceHolder<ISpVoice> voice = MakeVoice();
     size_t start = recorder.SampleCount();
     ASSERT_EQ(voice->Speak(u"Hello from the voice.", SPF_DEFAULT, nullptr), S_OK);
@@ -36,7 +36,7 @@ TEST(VoiceOnTheDevice, SynchronousSpeechHasBeenHeardWhenItReturns) {
 
 TEST(VoiceOnTheDevice, ReleasingTheVoiceStopsItsSpeech) {
     MonitorRecorder recorder;
-    ASSERT_EQ(recorder.Error(), "");
+    ASSERT_EQ(recorder.AwaitRecording(std::chrono::seconds(10)), "");
     InterfaceHolder<ISpVoice> voice = MakeVoice();
     std::u16string text;
     for (int i = 0; i < 5; ++i) text += u"This sentence would go on for quite a while if nobody stopped it. ";
