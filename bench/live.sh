@@ -10,6 +10,8 @@
 #                                      # and cut-off of the passage and the 4 KB text
 #                                      # (compare-bench latency, the service alone); default fdci
 #
+# LIVE_BUSY_NICE=-10 runs the busy loops ahead of the service (root may), a machine busier
+# than plain loops make it.
 # SPEECH_SERVICE=/other/build/speech-service measures another build's service (its
 # tools/speech-render beside it renders the reference); BUILD_DIR names the build of the
 # measuring program (default build-bench/, made here).
