@@ -4,8 +4,8 @@
 #include <flite/flite.h>
 
 #include <algorithm>
-#include <climits>
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <csetjmp>
 #include <cstring>

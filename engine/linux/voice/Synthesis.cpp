@@ -1,9 +1,8 @@
 #include "Synthesis.h"
 
 #include <algorithm>
-#include <vector>
-
 #include <cmath>
+#include <vector>
 
 #include "Synthesizer.h"
 
