@@ -150,6 +150,32 @@ TEST(Markup, TextThatIsNotWellFormedIsSpokenAsItIs) {
     }
 }
 
+// Entities may not make a datagram say far more than it holds; what they hold within
+// reason is said, and nothing is read from outside.
+TEST(Markup, EntitiesExpandOnlyWithinReason) {
+    // Each entity eight of the one before: 8^8 times "lol " from under 1000 bytes.
+    std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE speak [<!ENTITY l0 \"lol \">";
+    for (int level = 1; level <= 8; ++level) {
+        laughs += "<!ENTITY l" + std::to_string(level) + " \"";
+        for (int copy = 0; copy < 8; ++copy) laughs += "&l" + std::to_string(level - 1) + ";";
+        laughs += "\">";
+    }
+    laughs += "]><speak>&l8;";
+    ASSERT_LT(laughs.size(), 1000u);
+    Utterance spoken = MarkupUtterance(laughs + "Done.</speak>", Speaking("rms"));
+    std::string said;
+    for (const UtterancePart& part : spoken) said += part.text;
+    EXPECT_EQ(said, "Done.");  // what it holds, its entities unsaid: not 8^8 times "lol"
+
+    const std::string small = "<?xml version=\"1.0\"?><!DOCTYPE speak [<!ENTITY co \"Company\">]><speak>The &co; and its workers.</speak>";
+    spoken = MarkupUtterance(small, Speaking("rms"));
+    ASSERT_EQ(spoken.size(), 1u);
+    EXPECT_EQ(spoken[0].text, "The Company and its workers.");
+
+    const std::string external = "<?xml version=\"1.0\"?><!DOCTYPE speak [<!ENTITY pw SYSTEM \"/etc/passwd\">]><speak>x &pw; y</speak>";
+    for (const UtterancePart& part : MarkupUtterance(external, Speaking("rms"))) EXPECT_EQ(part.text.find("root"), std::string::npos);
+}
+
 TEST(Markup, ABareAmpersandIsTheCharacter) {
     ExpectTranslations({
         {"in words", "<emph>Tom & Jerry &amp; &#38; &#x26;</emph>", "<emphasis level=\"moderate\">Tom &amp; Jerry &amp; &amp; &amp;</emphasis>"},

@@ -1,5 +1,10 @@
 #include "Markup.h"
 
+// Debian's expat is built with DTD support; its header declares the limits on entity
+// expansion only when told so.
+#ifndef XML_DTD
+#define XML_DTD 1
+#endif
 #include <expat.h>
 
 #include <algorithm>
@@ -255,9 +260,29 @@ private:
     std::vector<Frame> stack{Frame{}};
 };
 
-std::optional<Utterance> Parse(std::string_view document, bool fragment, const VoiceChoice& voice) {
+// How many times its own size a document may come to once its entities are expanded.
+constexpr float kMostEntityAmplification = 4.0f;
+
+/// How entity references a document declares are read.
+enum class Entities {
+    Expanded,  // as XML says, within kMostEntityAmplification
+    Unsaid,    // left out: their text is not said
+};
+
+/// The utterance `document` (or a fragment, wrapped in a root of its own) says; nothing
+/// when it is no markup. `*tooLarge` is set when its entities would expand past the limit.
+std::optional<Utterance> Parse(std::string_view document, bool fragment, const VoiceChoice& voice, Entities entities,
+                               bool* tooLarge) {
     std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)> parser(XML_ParserCreate("UTF-8"), XML_ParserFree);
     if (!parser) return std::nullopt;
+    // Entities a document declares may not make it say more than a few times what it
+    // holds: nested ones would otherwise hold the voice for minutes from one datagram.
+    // (expat reads no external entity unless asked to, and this reader never asks.)
+    XML_SetBillionLaughsAttackProtectionMaximumAmplification(parser.get(), kMostEntityAmplification);
+    XML_SetBillionLaughsAttackProtectionActivationThreshold(parser.get(), 1);
+    // With a default handler, expat passes entity references to it instead of expanding
+    // them; this one drops them.
+    if (entities == Entities::Unsaid) XML_SetDefaultHandler(parser.get(), [](void*, const XML_Char*, int) {});
     Reader reader(voice);
     XML_SetUserData(parser.get(), &reader);
     XML_SetElementHandler(
@@ -273,7 +298,10 @@ std::optional<Utterance> Parse(std::string_view document, bool fragment, const V
     const std::string open = std::string("<") + kFragmentRoot + ">";
     const std::string close = std::string("</") + kFragmentRoot + ">";
     bool parsed = fragment ? feed(open, false) && feed(document, false) && feed(close, true) : feed(document, true);
-    if (!parsed) return std::nullopt;
+    if (!parsed) {
+        *tooLarge = *tooLarge || XML_GetErrorCode(parser.get()) == XML_ERROR_AMPLIFICATION_LIMIT_BREACH;
+        return std::nullopt;
+    }
     return std::move(reader.items);
 }
 
@@ -293,8 +321,13 @@ std::optional<Utterance> ReadMarkup(std::string_view utf8, const VoiceChoice& vo
     // A whole document first; a fragment (what the platform's own markup usually is)
     // when that is not one.
     const std::string escaped = WithBareAmpersandsEscaped(utf8);
-    if (auto items = Parse(escaped, false, voice)) return items;
-    return Parse(escaped, true, voice);
+    bool tooLarge = false;
+    if (auto items = Parse(escaped, false, voice, Entities::Expanded, &tooLarge)) return items;
+    // A document whose entities would make it say many times what it holds (some hundred
+    // bytes can come to megabytes) says what it holds, without them: read as it stands,
+    // its references alone would take minutes.
+    if (tooLarge) return Parse(escaped, false, voice, Entities::Unsaid, &tooLarge);
+    return Parse(escaped, true, voice, Entities::Expanded, &tooLarge);
 }
 
 Utterance MarkupUtterance(const std::string& utf8, const VoiceChoice& voice) {
