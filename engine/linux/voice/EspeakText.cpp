@@ -232,7 +232,9 @@ std::string SafeInstead(char32_t codePoint) {
     return " ";
 }
 
-bool IsWhiteSpace(unsigned char byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
+/// Whether espeak-ng parts words at `byte`: a blank or an ASCII control from tab to
+/// carriage return (vertical tab and form feed too).
+bool PartsWords(unsigned char byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
 
 /// The text as espeak-ng may read it, built a character at a time.
 class SafeTextBuilder {
@@ -243,7 +245,7 @@ public:
     void Append(std::string_view piece) {
         for (size_t i = 0; i < piece.size(); ++i) {
             auto byte = static_cast<unsigned char>(piece[i]);
-            if (IsWhiteSpace(byte)) {
+            if (PartsWords(byte)) {
                 run_ = 0;
             } else {
                 if (i == 0 && run_ >= kLongestRun) {

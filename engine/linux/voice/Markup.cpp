@@ -16,13 +16,12 @@
 
 #include "PhoneSet.h"
 #include "ProsodyValues.h"
+#include "TextHelpers.h"
 #include "VoiceLanguage.h"
 
 namespace {
 
 constexpr const char* kFragmentRoot = "markup-fragment";
-
-const char* const kWhiteSpace = " \t\r\n";
 
 // The platform's rate scale runs from -10 (a third of the normal pace) to 10 (three
 // times), its pitch scale from -10 (three quarters of the normal pitch) to 10 (four
@@ -33,19 +32,10 @@ constexpr double kPitchAtTen = 4.0 / 3.0;
 // SSML break strengths; a boundary without one is medium.
 const std::string kBreakStrengths[] = {"none", "x-weak", "weak", "medium", "strong", "x-strong"};
 
-bool IsWhiteSpace(char c) { return c != '\0' && std::strchr(kWhiteSpace, c) != nullptr; }
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsWhiteSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsWhiteSpace(text.back())) text.remove_suffix(1);
-    return text;
-}
+using text::IsWhiteSpace;
+using text::kWhiteSpace;
+using text::Lower;
+using text::Trimmed;
 
 double Clamp(double value, double low, double high) { return std::min(std::max(value, low), high); }
 

@@ -7,21 +7,14 @@
 #include <cstring>
 #include <string>
 
+#include "TextHelpers.h"
+
 namespace prosody {
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && std::strchr(" \t\r\n", text.front()) != nullptr) text.remove_prefix(1);
-    while (!text.empty() && std::strchr(" \t\r\n", text.back()) != nullptr) text.remove_suffix(1);
-    return text;
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
+using text::Lower;
+using text::Trimmed;
 
 /// A number at the start of `text`, with what follows it; nullopt when there is none.
 std::optional<double> LeadingNumber(std::string_view text, std::string_view* rest) {
