@@ -92,12 +92,6 @@ void EspeakSynthesizer::Prepare(const Voice& voice) {
     if (Load()) UseVoice(voice.engineVoice.c_str());
 }
 
-bool EspeakSynthesizer::HasVoice(const char* name) {
-    std::string lower(name);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return VoiceNames().count(lower) != 0;
-}
-
 std::map<std::string, std::string> EspeakSynthesizer::VoiceNames() {
     std::map<std::string, std::string> names;
     if (FAILED(Initialize())) return names;

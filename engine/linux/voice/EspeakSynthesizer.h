@@ -14,8 +14,6 @@ public:
     /// result.
     static HRESULT Initialize();
 
-    /// Whether espeak-ng has the voice called `name` ("de", "pt-br"), without loading it.
-    static bool HasVoice(const char* name);
     /// espeak-ng's voices, read without loading any: the name a voice is set by, in lower
     /// case ("de", "pt-br"), and espeak-ng's own name for it ("German").
     static std::map<std::string, std::string> VoiceNames();
