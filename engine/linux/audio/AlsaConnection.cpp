@@ -68,9 +68,6 @@ public:
         snd_pcm_nonblock(pcm, 1);
     }
 
-    // An open device stays awake: it is closed, and opened again by the next speech.
-    bool Rest() override { return false; }
-
 private:
     void Stop() {
         snd_pcm_drop(pcm);

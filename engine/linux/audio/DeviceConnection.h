@@ -46,8 +46,8 @@ private:
 };
 
 /// One way of reaching the speakers (the sound server or an ALSA device), playing 44.1
-/// kHz 16-bit mono with about kQueueMilliseconds queued. Write, CutOff, Drain and Rest come
-/// from one thread at a time; Wake from any.
+/// kHz 16-bit mono with about kQueueMilliseconds queued. Closing it lets the device sleep.
+/// Write, CutOff and Drain come from one thread at a time; Wake from any.
 class DeviceConnection {
 public:
     virtual ~DeviceConnection() = default;
@@ -60,10 +60,6 @@ public:
     virtual void CutOff() = 0;
     /// Waits until what is queued has been heard.
     virtual void Drain() = 0;
-    /// Nothing has been written for a while and the queue has played out: lets the device
-    /// sleep. False when the connection is to be closed for that (the next write opens
-    /// another).
-    virtual bool Rest() = 0;
 };
 
 /// A connection to the sound server (PULSE_SERVER is honoured); null when there is none.

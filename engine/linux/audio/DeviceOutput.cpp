@@ -60,6 +60,7 @@ HRESULT DeviceOutput::Write(const void* samples, size_t frames) {
     if (interrupted) return S_OK;
     std::shared_ptr<DeviceConnection> current = Current();
     if (!current) return E_AUDIO_DEVICE_NOT_READY;
+    writtenSinceCut = true;
     if (!current->Write(static_cast<const int16_t*>(samples), frames, interrupted)) {
         // A broken connection is dropped; the next utterance opens a new one.
         Close();
@@ -92,6 +93,9 @@ void DeviceOutput::Discard() {
 }
 
 void DeviceOutput::CutOff() {
+    // Nothing written since the last cut: that cut's silence is all that is queued.
+    if (!writtenSinceCut) return;
+    writtenSinceCut = false;
     if (std::shared_ptr<DeviceConnection> current = Current()) current->CutOff();
     std::lock_guard<std::mutex> idle(idleLock);
     queuedUntil = Clock::now() + std::chrono::milliseconds(20);  // the fade, and the silence after it
@@ -124,10 +128,11 @@ void DeviceOutput::WatchIdle() {
             // A write that came in the meantime has set another time to rest.
             std::lock_guard<std::mutex> check(idleLock);
             bool stillIdle = restAt == Clock::time_point::max();
-            if (stillIdle) {
-                std::shared_ptr<DeviceConnection> current = Current();
-                if (current && !current->Rest()) Close();
-            }
+            // Closed, not paused: with none of its streams left, the server's sink is idle and,
+            // with module-suspend-on-idle as desktops have it, suspended. A stream merely corked
+            // left the null sink in a long rendering block once uncorked, holding the next
+            // speech back; a new connection takes a few milliseconds.
+            if (stillIdle) Close();
         }
         idle.lock();
     }

@@ -58,6 +58,7 @@ private:
     std::shared_ptr<DeviceConnection> connection;
     // Whether `connection` is set, readable without waiting for a write under way.
     std::atomic<bool> open{false};
+    bool writtenSinceCut = false;  // guarded by `lock`
     // Set by Interrupt(), which cuts the queue off, until Discard(): a write under way stops
     // waiting, and writes of the work called off are not heard.
     std::atomic<bool> interrupted{false};

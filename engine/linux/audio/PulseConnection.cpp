@@ -109,12 +109,6 @@ public:
         Await(pa_stream_drain(stream, SignalDone, loop));
     }
 
-    // The stream is closed: with none of its streams left, the server's sink is idle and,
-    // with module-suspend-on-idle as desktops have it, suspended. A stream merely corked
-    // leaves some sinks (the null sink) in a long rendering block when it is uncorked,
-    // holding the next speech back; a new connection takes a few milliseconds.
-    bool Rest() override { return false; }
-
 private:
     /// Opens the playback stream, with the lock held, when the first audio is there: a
     /// stream that stood empty since it was opened could find the sink in a long rendering

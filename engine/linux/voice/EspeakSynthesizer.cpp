@@ -120,7 +120,8 @@ HRESULT EspeakSynthesizer::Synthesize(const Voice& voice, const UtterancePart* b
     std::lock_guard<std::mutex> guard(synthesisLock);
     if (!Load()) return E_FAIL;
     if (!UseVoice(voice.engineVoice.c_str()) && !UseVoice(kInitialVoice)) return E_FAIL;
-    espeak_SetParameter(espeakRATE, WordsPerMinute(call.pace), 0);
+    // espeak-ng's normal pace is 175 words a minute; it clamps the value to what it can do.
+    espeak_SetParameter(espeakRATE, static_cast<int>(std::lround(espeakRATE_NORMAL * call.pace)), 0);
     Call current{call, static_cast<unsigned>(sampleRate.load())};
     unsigned flags = espeakCHARS_UTF8 | espeakSSML | (markup.phonemes ? espeakPHONEMES : 0);
     espeak_ERROR result =
@@ -130,4 +131,3 @@ HRESULT EspeakSynthesizer::Synthesize(const Voice& voice, const UtterancePart* b
     return result == EE_OK ? S_OK : E_FAIL;
 }
 
-int EspeakSynthesizer::WordsPerMinute(double pace) { return static_cast<int>(std::lround(espeakRATE_NORMAL * pace)); }

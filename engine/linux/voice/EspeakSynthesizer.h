@@ -18,10 +18,6 @@ public:
     /// case ("de", "pt-br"), and espeak-ng's own name for it ("German").
     static std::map<std::string, std::string> VoiceNames();
 
-    /// espeak-ng's pace in words a minute for `pace` times its normal 175 (espeak-ng clamps
-    /// the value to what it can do).
-    static int WordsPerMinute(double pace);
-
     HRESULT Synthesize(const Voice& voice, const UtterancePart* begin, const UtterancePart* end,
                        const SynthesisCall& call) override;
     void Prepare(const Voice& voice) override;
