@@ -47,6 +47,9 @@ HRESULT SoundFileHandle::Close() {
     return hr;
 }
 
+// The largest chunk believed: a WAVEFORMATEX with the most extra bytes its cbSize allows.
+constexpr unsigned kLargestStoredChunk = 18 + 0xFFFF;
+
 std::vector<BYTE> StoredChunk(SNDFILE* sndfile, const char* id) {
     SF_CHUNK_INFO wanted{};
     std::strncpy(wanted.id, id, sizeof wanted.id - 1);
@@ -55,6 +58,8 @@ std::vector<BYTE> StoredChunk(SNDFILE* sndfile, const char* id) {
     if (iterator == nullptr) return {};
     SF_CHUNK_INFO chunk{};
     if (sf_get_chunk_size(iterator, &chunk) != SF_ERR_NO_ERROR) return {};
+    // The chunks read here (a format, a fact) are small; a header may claim gigabytes.
+    if (chunk.datalen > kLargestStoredChunk) return {};
     std::vector<BYTE> bytes(chunk.datalen);
     chunk.data = bytes.data();
     if (chunk.datalen > 0 && sf_get_chunk_data(iterator, &chunk) != SF_ERR_NO_ERROR) return {};
