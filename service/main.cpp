@@ -1,6 +1,7 @@
 // The speech service: speaks the text of UDP datagrams sent to 127.0.0.1:14742, and sets
 // the voice's volume and rate on command.
 #include <cstdio>
+#include <memory>
 #include <new>
 
 #include "CommandDispatch.h"
@@ -21,8 +22,10 @@ int main() {
     std::setvbuf(stderr, nullptr, _IONBF, 0);
 
     CoInitialize(nullptr);
-    Speaker* speaker = new (std::nothrow) Speaker();
-    if (speaker == nullptr) {
+    // Owned here so that every way out lets the voice finish and stop its worker before
+    // the process's static objects, which the worker still uses, are torn down.
+    std::unique_ptr<Speaker> speaker(new (std::nothrow) Speaker());
+    if (!speaker) {
         std::fputs("can not create the speaker: out of memory\n", stderr);
         return 1;
     }

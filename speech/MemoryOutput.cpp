@@ -11,14 +11,21 @@ namespace {
 
 constexpr ULONG kChunkBytes = 4096;
 
+// The voice's worker may still be running, using objects that std::exit would destroy
+// under it: leave without tearing anything down, once what was printed is out.
+[[noreturn]] void Leave() {
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
+
 [[noreturn]] void FailWithResult(const char* message, HRESULT hr) {
     std::printf(message, static_cast<unsigned>(hr));
-    std::exit(1);
+    Leave();
 }
 
 [[noreturn]] void FailWithFileError(const char* fileName) {
     std::perror(fileName);
-    std::exit(1);
+    Leave();
 }
 
 }  // namespace
