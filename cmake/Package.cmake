@@ -1,7 +1,7 @@
 # The Debian packages CPack makes (scripts/package.sh): speech-service, with the
 # commands, their man pages and the user unit; libspeech-service-dev, with the library,
 # its headers, its CMake package and its pkg-config file. The run-time dependencies are
-# read off the binaries by dpkg-shlibdeps.
+# read off the binaries by dpkg-shlibdeps, but for data files the service reads.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME speech-service)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -26,6 +26,8 @@ string(JOIN "\n" CPACK_COMPONENT_SERVICE_DESCRIPTION
   "With speech-say to send them from a shell, speech-render to render speech and"
   "WAV files into 44.1 kHz mono, and a systemd user unit.")
 set(CPACK_DEBIAN_SERVICE_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio")
+# Read at run time, not linked: CLDR's names for symbols and emoji.
+set(CPACK_DEBIAN_SERVICE_PACKAGE_DEPENDS "unicode-cldr-core")
 
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME libspeech-service-dev)
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION libdevel)
@@ -35,6 +37,6 @@ string(JOIN "\n" CPACK_COMPONENT_LIBRARY_DESCRIPTION
   "and memory, WAV files into 44.1 kHz mono. Found by CMake with"
   "find_package(SpeechService) and by pkg-config as speech-service.")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_DEPENDS
-    "libespeak-ng-dev, flite1-dev, libsonic-dev, libpulse-dev, libasound2-dev, libsndfile1-dev, libsoxr-dev, libexpat1-dev, pkg-config")
+    "libespeak-ng-dev, flite1-dev, libsonic-dev, libpulse-dev, libasound2-dev, libsndfile1-dev, libsoxr-dev, libexpat1-dev, libicu-dev, unicode-cldr-core, pkg-config")
 
 include(CPack)

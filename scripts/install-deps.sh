@@ -15,6 +15,9 @@ run_packages=(
   libespeak-ng-dev espeak-ng-data libexpat1-dev libpulse-dev libasound2-dev libsndfile1-dev libsoxr-dev
   # flite's library and its English voices; libsonic, which speeds speech up
   flite1-dev libsonic-dev
+  # reading written text aloud: ICU (spell-out, currencies, units, dates, transliteration)
+  # and CLDR's names of symbols and emoji
+  libicu-dev unicode-cldr-core
 )
 package_packages=(
   "${run_packages[@]}"

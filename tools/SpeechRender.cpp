@@ -31,12 +31,15 @@ constexpr double kMonoBytesPerSecond = 44100 * 2;  // what every output holds pe
 const char kUsage[] =
     "usage: speech-render [--voice NAME] [--rate N] [--volume N] -o OUT.wav [TEXT...]\n"
     "       speech-render --raw [--voice NAME] [--rate N] [--volume N] -o OUT [TEXT...]\n"
+    "       speech-render --words [--voice NAME] [TEXT...]\n"
     "       speech-render --mono FILE...\n"
     "       speech-render --list-voices\n"
     "Renders TEXT (the words joined by blanks), or standard input when there is none, as\n"
     "speech into a 44.1 kHz 16-bit mono WAV file; with --raw as the same samples without a\n"
     "header (-o - writes them to standard output); with --mono turns each WAV FILE into a\n"
-    "44.1 kHz 16-bit mono sibling (take.wav gives take_mono.wav) and prints its name.\n"
+    "44.1 kHz 16-bit mono sibling (take.wav gives take_mono.wav) and prints its name;\n"
+    "with --words prints the words the voice will say for TEXT: numbers, money, dates,\n"
+    "symbols and addresses as read aloud, after the engine's own reading where it shows one.\n"
     "  -o, --output FILE  where the speech goes\n"
     "      --voice NAME   the voice that speaks (a name or a language tag from\n"
     "                     --list-voices; default: SPEECH_VOICE, else the user's language)\n"
@@ -44,6 +47,7 @@ const char kUsage[] =
     "                     engine, tab-separated\n"
     "  -r, --rate N       speaking rate, -10 (a third as fast) to 10 (three times), 0 normal\n"
     "  -v, --volume N     volume, 0 to 100 (the default)\n"
+    "      --words        print the words TEXT is said as; nothing is rendered\n"
     "      --raw          raw PCM instead of a WAV file\n"
     "      --mono         convert WAV files instead of rendering text\n"
     "  -q, --quiet        no progress bar (there is none either when standard error is\n"
@@ -66,6 +70,14 @@ std::basic_string<WCHAR> Wide(const std::string& text) {
     std::basic_string<WCHAR> copy(wide);
     std::free(wide);
     return copy;
+}
+
+/// `text` said by the voice `voice` (none: the default voice), which the engine is told
+/// in markup, as any sender could.
+std::string Voiced(const std::string& voice, const std::string& text) {
+    if (voice.empty()) return text;
+    size_t first = text.find_first_not_of(" \t\r\n");
+    return InVoice(voice, text, first != std::string::npos && text[first] == '<');
 }
 
 /// The text in `count` pieces or fewer, each of whole sentences, so that progress can be
@@ -104,11 +116,12 @@ HRESULT SpeakPieces(Speaker& speaker, const std::vector<std::string>& pieces, Pr
     return S_OK;
 }
 
-int RenderText(Speaker& speaker, const std::string& text, const std::string& output, bool raw, std::FILE* data,
-               ProgressBar& progress) {
+int RenderText(Speaker& speaker, const std::string& text, const std::string& voice, const std::string& output, bool raw,
+               std::FILE* data, ProgressBar& progress) {
     // A tenth at a time while the progress is shown, else all of it in one.
     std::vector<std::string> pieces = Pieces(text, progress.IsDrawn() ? 10 : 1);
     if (pieces.empty()) return UsageError("there is no text to render");
+    for (std::string& piece : pieces) piece = Voiced(voice, piece);
     if (raw) {
         // Ends the process with a message if memory cannot be had.
         InterfaceHolder<ISpStream> memory = speaker.CreateMemoryOutput();
@@ -195,19 +208,20 @@ int ConvertFiles(Speaker& speaker, const std::vector<std::string>& inputs, std::
 }  // namespace
 
 int main(int argc, char** argv) {
-    enum { kRaw = 1000, kMono, kVoice, kListVoices };
+    enum { kRaw = 1000, kMono, kVoice, kListVoices, kWords };
     const option options[] = {
         {"output", required_argument, nullptr, 'o'}, {"rate", required_argument, nullptr, 'r'},
         {"volume", required_argument, nullptr, 'v'}, {"raw", no_argument, nullptr, kRaw},
         {"mono", no_argument, nullptr, kMono},       {"quiet", no_argument, nullptr, 'q'},
         {"voice", required_argument, nullptr, kVoice}, {"list-voices", no_argument, nullptr, kListVoices},
+        {"words", no_argument, nullptr, kWords},
         {"help", no_argument, nullptr, 'h'},         {"version", no_argument, nullptr, 'V'},
         {nullptr, 0, nullptr, 0},
     };
     std::string output;
     bool hasOutput = false, raw = false, mono = false, quiet = false;
     long rate = 0, volume = SPMAX_VOLUME;
-    bool hasRate = false, hasVolume = false, listVoices = false;
+    bool hasRate = false, hasVolume = false, listVoices = false, words = false;
     std::string voice;
     opterr = 0;
     for (int choice; (choice = getopt_long(argc, argv, "+o:r:v:qhV", options, nullptr)) != -1;) {
@@ -227,9 +241,10 @@ int main(int argc, char** argv) {
             case kMono: mono = true; break;
             case kVoice:
                 voice = optarg;
-                if (voice.empty()) return UsageError("--voice needs a name");
+                if (!IsVoiceName(voice)) return UsageError("--voice needs a name without ';' or '='");
                 break;
             case kListVoices: listVoices = true; break;
+            case kWords: words = true; break;
             case 'q': quiet = true; break;
             case 'h': std::fputs(kUsage, stdout); return 0;
             case 'V': std::printf("speech-render %s\n", ToolVersion()); return 0;
@@ -246,17 +261,30 @@ int main(int argc, char** argv) {
         for (const std::string& line : lines) std::printf("%s\n", line.c_str());
         return 0;
     }
-    if (!voice.empty() && !UseVoice(voice)) return Failure("this platform chooses its voice in its own speech settings");
+    if (!voice.empty()) {
+        std::string named = VoiceNamed(voice);
+        if (named.empty()) return UsageError("there is no voice " + voice + " (--list-voices lists them)");
+        voice = named;
+    }
+    if (words && (mono || hasOutput || raw || hasRate || hasVolume))
+        return UsageError("--words takes only the text, and --voice");
     if (mono && (hasOutput || raw || hasRate || hasVolume || !voice.empty()))
         return UsageError("--mono takes only the files to convert, and -q");
     if (mono && optind == argc) return UsageError("--mono needs at least one WAV file");
-    if (!mono && !hasOutput) return UsageError("-o OUT is needed: where should the speech go?");
-    if (!mono && output.empty()) return UsageError("-o needs a file name");
+    if (!mono && !words && !hasOutput) return UsageError("-o OUT is needed: where should the speech go?");
+    if (!mono && !words && output.empty()) return UsageError("-o needs a file name");
 
     std::string text;
     if (!mono) {
         text = optind < argc ? JoinArguments(argc, argv, optind)
                              : std::string((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+    }
+
+    if (words) {
+        std::string said;
+        if (!SpokenWords(Voiced(voice, text), &said)) return Failure("this platform's engine does not show its words");
+        std::printf("%s\n", said.c_str());
+        return 0;
     }
 
     // What the tool makes goes to standard output; the rendering facility's messages
@@ -273,5 +301,5 @@ int main(int argc, char** argv) {
     speaker.SetRate(rate);
     ProgressBar progress(!quiet);
     if (mono) return ConvertFiles(speaker, std::vector<std::string>(argv + optind, argv + argc), data, progress);
-    return RenderText(speaker, text, output, raw, data, progress);
+    return RenderText(speaker, text, voice, output, raw, data, progress);
 }

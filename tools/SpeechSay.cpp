@@ -38,26 +38,6 @@ const char kUsage[] =
 
 int UsageError(const std::string& message) { return ::UsageError("speech-say", message); }
 
-/// `text` as XML character data: it stays words whatever it holds.
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
-
-/// `text` spoken by the voice `name`: the datagram carries no voice, the platform's markup does.
-std::string InVoice(const std::string& name, const std::string& text) {
-    return "<voice required=\"Name=" + Escaped(name) + "\">" + Escaped(text) + "</voice>";
-}
-
 /// Standard input, less one line end at its end (what echo and most editors add).
 std::string ReadStandardInput() {
     std::string text((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
@@ -126,7 +106,7 @@ int main(int argc, char** argv) {
             case kVoiceOption:
                 voice = optarg;
                 // The platform's attribute list is parted by ';' and '='.
-                if (voice.empty() || voice.find_first_of(";=") != std::string::npos)
+                if (!IsVoiceName(voice))
                     return UsageError("--voice needs a name without ';' or '='; nothing was sent");
                 break;
             case 'h': std::printf(kUsage, unsigned{kServicePort}); return 0;

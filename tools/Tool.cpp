@@ -36,6 +36,34 @@ std::string NotInRange(const char* what, long low, long high, const std::string&
            std::to_string(high) + ", not '" + text + "'";
 }
 
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+bool IsVoiceName(const std::string& name) { return !name.empty() && name.find_first_of(";=") == std::string::npos; }
+
+std::string InVoice(const std::string& name, const std::string& text, bool markup) {
+    std::string inside = markup ? text : Escaped(text);
+    if (markup) {
+        size_t first = inside.find_first_not_of(" \t\r\n");
+        if (first != std::string::npos && inside.compare(first, 5, "<?xml") == 0) {
+            size_t end = inside.find("?>", first);
+            inside.erase(0, end == std::string::npos ? inside.size() : end + 2);
+        }
+    }
+    return "<voice required=\"Name=" + Escaped(name) + "\">" + inside + "</voice>";
+}
+
 std::string JoinArguments(int argc, char** argv, int first) {
     std::string joined;
     for (int i = first; i < argc; ++i) {

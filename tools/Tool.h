@@ -23,6 +23,19 @@ bool ParseWholeNumber(const std::string& text, long low, long high, long* value)
 /// "the rate must be a whole number from -10 to 10, not 'fast'".
 std::string NotInRange(const char* what, long low, long high, const std::string& text);
 
+/// `text` as XML character data: it stays words whatever it holds.
+std::string Escaped(const std::string& text);
+
+/// Whether `name` can be a voice's name in the platform's markup, whose attribute list is
+/// parted by ';' and '='.
+bool IsVoiceName(const std::string& name);
+
+/// `text` spoken by the voice `name`, chosen the way the platform's own markup chooses
+/// one: a datagram carries no voice, and the engine is not told one any other way. Text
+/// that is itself markup (`markup`) goes in as it is, less an XML declaration, which can
+/// only open a document.
+std::string InVoice(const std::string& name, const std::string& text, bool markup = false);
+
 /// The arguments from `first` on, joined by blanks.
 std::string JoinArguments(int argc, char** argv, int first);
 

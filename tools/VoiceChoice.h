@@ -1,12 +1,17 @@
 #pragma once
-// The voices speech-render can speak with, as the engine of this platform offers them.
+// The voices speech-render can speak with, and the words they say, as the engine of this
+// platform shows them.
 #include <string>
 #include <vector>
 
 /// One line per voice: name, language tag, gender, age and engine, tab-separated. Empty
-/// where the platform lists and chooses its voices itself (Windows: its speech settings).
+/// where the platform lists its voices itself (Windows: its speech settings).
 std::vector<std::string> VoiceLines();
 
-/// Makes `name` the voice speech is made with from now on, as SPEECH_VOICE would; false
-/// where the platform chooses its voices itself.
-bool UseVoice(const std::string& name);
+/// The name of the voice `asked` means: a voice's name, or (where the engine can tell) a
+/// language tag with a voice for it. Empty when no voice has that name or language.
+std::string VoiceNamed(const std::string& asked);
+
+/// The words `text` comes to as the engine will say it (markup read, written text read
+/// aloud, the engine's own reading); false where the engine does not show them.
+bool SpokenWords(const std::string& text, std::string* words);

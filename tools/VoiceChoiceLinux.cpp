@@ -1,7 +1,6 @@
-#include <cstdlib>
-
 #include "VoiceChoice.h"
-#include "engine/linux/voice/Voices.h"
+#include "engine/linux/voice/SpVoice.h"
+#include "engine/linux/voices/Voices.h"
 
 std::vector<std::string> VoiceLines() {
     std::vector<std::string> lines;
@@ -11,5 +10,13 @@ std::vector<std::string> VoiceLines() {
     return lines;
 }
 
-// The engine reads the setting when the voice is made (an unknown name is reported then).
-bool UseVoice(const std::string& name) { return ::setenv("SPEECH_VOICE", name.c_str(), 1) == 0; }
+std::string VoiceNamed(const std::string& asked) {
+    const Voice* voice = voices::Named(asked);
+    if (voice == nullptr) voice = voices::ForLanguage(asked);
+    return voice != nullptr ? voice->name : std::string();
+}
+
+bool SpokenWords(const std::string& text, std::string* words) {
+    *words = SpokenWordsOf(text);
+    return true;
+}

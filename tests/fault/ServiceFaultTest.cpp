@@ -28,7 +28,6 @@ const std::string kLongText =
     "This is a long sentence that the speech service keeps on saying for several seconds, "
     "so that there is plenty of time to do something unkind to it while it speaks.";
 
-/// The resident size of a process, in kilobytes, as the kernel reports it.
 /// The resident memory of the process's own making (its heap and stacks), in KB. Pages of
 /// mapped files are left out: a synthesizer's voice data is read from its library as
 /// words need it, and comes and goes with the page cache.
@@ -103,7 +102,10 @@ protected:
 };
 
 TEST_F(ServiceUnderFaults, AFloodOfHostileDatagramsLeavesItServingInBoundedMemory) {
-    ASSERT_TRUE(SpeechIsHeard("Before the flood."));
+    // What is read once and kept (the names of symbols, the folding of accents) is read
+    // before the flood, so that what the flood leaves behind is what it cost.
+    ASSERT_TRUE(SpeechIsHeard("Before the flood: 5 \xE2\x82\xAC, 3 km, 1.5%, 8:00, 2024-03-15, caf\xC3\xA9 \xC2\xBD \xC2\xA7 "
+                              "\xC2\xA4 \xF0\x9F\x8E\x89."));
     SendDatagram(SpeakDatagram(""));
     const long before = ResidentKb(service->Pid());
     // A long run by hand sends more (SPEECH_FLOOD_DATAGRAMS); the suite sends 200,000.

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/linux/voice/EspeakText.h"
+#include "engine/linux/engines/EspeakText.h"
 
 namespace {
 

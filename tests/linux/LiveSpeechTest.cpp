@@ -6,7 +6,7 @@
 
 #include "SpeechMeasures.h"
 #include "engine/linux/voice/SynthesisProducer.h"
-#include "engine/linux/voice/Voices.h"
+#include "engine/linux/voices/Voices.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "engine/linux/voice/EspeakMarkup.h"
-#include "engine/linux/voice/Markup.h"
-#include "engine/linux/voice/PhoneSet.h"
-#include "engine/linux/voice/Utterance.h"
+#include "engine/linux/engines/EspeakMarkup.h"
+#include "engine/linux/text/Markup.h"
+#include "engine/linux/text/PhoneSet.h"
+#include "engine/linux/text/Utterance.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <set>
 #include <string>
 
-#include "engine/linux/voice/Markup.h"
-#include "engine/linux/voice/Voices.h"
+#include "engine/linux/text/Markup.h"
+#include "engine/linux/voices/Voices.h"
 
 namespace {
 

@@ -6,22 +6,30 @@
 #include <new>
 
 #include "DefaultOutputToken.h"
-#include "EspeakSynthesizer.h"
-#include "Markup.h"
 #include "StreamProducer.h"
 #include "SynthesisProducer.h"
-#include "Synthesizer.h"
-#include "Voices.h"
 #include "engine/CodePoints.h"
 #include "engine/linux/audio/DeviceOutput.h"
 #include "engine/linux/com/ClassTable.h"
+#include "engine/linux/engines/EspeakSynthesizer.h"
+#include "engine/linux/engines/Synthesis.h"
+#include "engine/linux/engines/Synthesizer.h"
 #include "engine/linux/streams/StreamSinks.h"
 #include "engine/linux/streams/StreamSources.h"
+#include "engine/linux/text/Markup.h"
+#include "engine/linux/voices/Voices.h"
 
 namespace {
 
 constexpr DWORD kSpeakFlags = SPF_ASYNC | SPF_PURGEBEFORESPEAK | SPF_IS_XML | SPF_IS_NOT_XML;
 constexpr DWORD kSpeakStreamFlags = SPF_ASYNC | SPF_PURGEBEFORESPEAK;
+
+/// What Speak's `utf8` says with `flags`: markup when flagged so, or when it looks like
+/// markup and is not flagged otherwise.
+Utterance TextUtterance(std::string utf8, DWORD flags, const VoiceChoice& voice) {
+    bool markup = (flags & SPF_IS_XML) != 0 || ((flags & SPF_IS_NOT_XML) == 0 && LooksLikeMarkup(utf8));
+    return markup ? MarkupUtterance(utf8, voice) : PlainUtterance(std::move(utf8), voice);
+}
 
 }  // namespace
 
@@ -35,6 +43,10 @@ HRESULT CreateSpVoice(REFIID iid, void** object) {
 }
 
 void RegisterVoiceClasses() { RegisterCreatableClass(CLSID_SpVoice, &CreateSpVoice); }
+
+std::string SpokenWordsOf(const std::string& utf8) {
+    return SpokenWords(TextUtterance(utf8, 0, SpVoice::ChooseDefaultVoice()));
+}
 
 SpVoice* SpVoice::Create() {
     SpVoice* voice = new (std::nothrow) SpVoice();
@@ -135,9 +147,7 @@ HRESULT SpVoice::Speak(LPCWSTR text, DWORD flags, ULONG* streamNumber) {
     if ((flags & ~kSpeakFlags) != 0 || ((flags & SPF_IS_XML) && (flags & SPF_IS_NOT_XML)))
         return SPERR_INVALID_FLAGS;
     if (text == nullptr) return E_POINTER;
-    std::string utf8 = Utf16ToUtf8(text);
-    bool markup = (flags & SPF_IS_XML) != 0 || ((flags & SPF_IS_NOT_XML) == 0 && LooksLikeMarkup(utf8));
-    Utterance utterance = markup ? MarkupUtterance(utf8, defaultVoice) : PlainUtterance(std::move(utf8), defaultVoice);
+    Utterance utterance = TextUtterance(Utf16ToUtf8(text), flags, defaultVoice);
     const bool async = (flags & SPF_ASYNC) != 0;
     const bool purge = (flags & SPF_PURGEBEFORESPEAK) != 0;
     // Nothing to say still purges, and still takes a stream number.

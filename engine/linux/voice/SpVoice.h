@@ -4,11 +4,12 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "WorkQueue.h"
 #include "engine/ComObject.h"
 #include "engine/InterfaceHolder.h"
-#include "VoiceSelection.h"
+#include "engine/linux/voices/VoiceSelection.h"
 #include "engine/linux/audio/AudioPipeline.h"
 
 /// Makes a voice (CLSID_SpVoice) on the default audio output; fails when the synthesizer
@@ -16,6 +17,11 @@
 HRESULT CreateSpVoice(REFIID iid, void** object);
 /// Enters the voice's class into the engine's class table.
 void RegisterVoiceClasses();
+
+/// The words a voice made now would say for `utf8` given to Speak without either XML flag:
+/// markup read, written text read aloud in each voice's language, the engines' own reading
+/// where they show it (see SpokenWords).
+std::string SpokenWordsOf(const std::string& utf8);
 
 class DeviceOutput;
 

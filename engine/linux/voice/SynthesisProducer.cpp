@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "Synthesis.h"
+#include "engine/linux/engines/Synthesis.h"
 
 HRESULT SpeakUtterance(const Utterance& utterance, LONG rate, AudioSink& output, const PipelineControls& controls,
                        bool waitUntilHeard) {

@@ -1,5 +1,5 @@
 #pragma once
-#include "Utterance.h"
+#include "engine/linux/text/Utterance.h"
 #include "engine/linux/audio/AudioPipeline.h"
 
 /// Speaks one utterance into `output` at the voice rate `rate` (-10 to 10): each stretch

@@ -2,7 +2,7 @@
 #include <iostream>
 #include <string>
 
-#include "engine/linux/voice/EspeakText.h"
+#include "engine/linux/engines/EspeakText.h"
 
 int main() {
     std::string line;

@@ -2,7 +2,7 @@
 
 bool SpeakingStyle::operator==(const SpeakingStyle& other) const {
     return rate == other.rate && pitch == other.pitch && volume == other.volume && emphasis == other.emphasis &&
-           spell == other.spell && voice.voice == other.voice.voice && voice.gender == other.voice.gender &&
+           spell == other.spell && asWritten == other.asWritten && voice.voice == other.voice.voice && voice.gender == other.voice.gender &&
            voice.age == other.voice.age;
 }
 

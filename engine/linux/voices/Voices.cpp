@@ -5,7 +5,7 @@
 #include <map>
 #include <mutex>
 
-#include "EspeakSynthesizer.h"
+#include "engine/linux/engines/EspeakSynthesizer.h"
 #include "VoiceLanguage.h"
 
 namespace voices {

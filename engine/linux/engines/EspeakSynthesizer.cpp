@@ -92,6 +92,20 @@ void EspeakSynthesizer::Prepare(const Voice& voice) {
     if (Load()) UseVoice(voice.engineVoice.c_str());
 }
 
+bool EspeakSynthesizer::SaysOnlyAscii() const { return false; }
+
+// espeak-ng reads the words it is given in its own rules, which it does not show.
+std::string EspeakSynthesizer::Words(const Voice&, const UtterancePart* begin, const UtterancePart* end) {
+    std::string words;
+    for (const UtterancePart* part = begin; part != end; ++part) {
+        std::string said = AsWritten(*part);
+        if (said.empty()) continue;
+        if (!words.empty()) words += ' ';
+        words += said;
+    }
+    return words;
+}
+
 std::map<std::string, std::string> EspeakSynthesizer::VoiceNames() {
     std::map<std::string, std::string> names;
     if (FAILED(Initialize())) return names;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Synthesizer.h"
+#include "engine/linux/text/SpokenText.h"
 
 namespace {
 
@@ -60,7 +61,8 @@ public:
             return Chunk(samples, count, SynthesizedFormat{sampleRate, level, speed});
         };
         call.stopped = [this] { return Stopped(); };
-        HRESULT hr = Synthesizer::For(voice.engine).Synthesize(voice, begin, end, call);
+        const std::vector<UtterancePart> said = AsSaidBy(voice, begin, end);
+        HRESULT hr = Synthesizer::For(voice.engine).Synthesize(voice, said.data(), said.data() + said.size(), call);
         heldQuiet.clear();  // the quiet at the end
         if (result == S_OK && FAILED(hr)) result = hr;
     }
@@ -116,6 +118,35 @@ Pacing PacingFor(SynthesisEngine engine, LONG rate) {
     // recogniser gave no difference for it at any rate.
     if (engine == SynthesisEngine::Flite && rate > 0 && rate <= kLastTimeScaledFliteRate) return Pacing{1.0, pace};
     return Pacing{pace, 1.0};
+}
+
+std::vector<UtterancePart> AsSaidBy(const Voice& voice, const UtterancePart* begin, const UtterancePart* end) {
+    const text::Reading reading{voice.language, Synthesizer::For(voice.engine).SaysOnlyAscii()};
+    std::vector<UtterancePart> said(begin, end);
+    for (UtterancePart& part : said) {
+        if (part.kind != UtterancePart::Kind::Words || !HasWords(part.text)) continue;
+        if (!part.style.asWritten && !part.style.spell) part.text = text::ReadAloud(part.text, reading);
+        else if (reading.asciiOnly) part.text = text::FoldedToAscii(part.text);
+    }
+    return said;
+}
+
+std::string SpokenWords(const Utterance& utterance) {
+    std::string words;
+    const UtterancePart* at = utterance.data();
+    const UtterancePart* end = at + utterance.size();
+    while (at != end) {
+        const UtterancePart* stretchEnd = at;
+        while (stretchEnd != end && stretchEnd->style.voice.voice == at->style.voice.voice) ++stretchEnd;
+        if (const Voice* voice = at->style.voice.voice) {
+            const std::vector<UtterancePart> said = AsSaidBy(*voice, at, stretchEnd);
+            std::string stretch = Synthesizer::For(voice->engine).Words(*voice, said.data(), said.data() + said.size());
+            if (!words.empty() && !stretch.empty()) words += ' ';
+            words += stretch;
+        }
+        at = stretchEnd;
+    }
+    return words;
 }
 
 HRESULT SynthesizeUtterance(const Utterance& utterance, const SynthesisSettings& settings, const SynthesisAudio& onAudio) {

@@ -2,8 +2,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
-#include "Utterance.h"
+#include "engine/linux/text/Utterance.h"
+#include "engine/linux/voices/Voices.h"
 #include "engine/linux/com/Com.h"
 
 /// How synthesized audio is to be played on: at `sampleRate`, `level` times as loud,
@@ -38,6 +41,16 @@ struct SynthesisSettings {
     bool firstPhraseAlone = false;   // the first phrase heard before the rest is worked out (live)
     std::function<bool()> stopped;   // true once the speech is no longer wanted
 };
+
+/// The parts [begin, end), all for `voice`, as its engine is to be given them: words read
+/// aloud as written text in the voice's language (unless markup said how to read them),
+/// letters folded for an engine that says only ASCII.
+std::vector<UtterancePart> AsSaidBy(const Voice& voice, const UtterancePart* begin, const UtterancePart* end);
+
+/// The words `utterance` comes to, as its voices will say them: after the text is read
+/// aloud and after the engines' own reading where they show one. Stretches of different
+/// voices are joined by a blank.
+std::string SpokenWords(const Utterance& utterance);
 
 /// Synthesizes `utterance`, each stretch with the synthesizer of the voice that says it
 /// (espeak-ng or flite), the silences made here sample by sample (synthesizers' own pauses

@@ -6,7 +6,7 @@
 #include <charconv>
 #include <tuple>
 
-#include "TextHelpers.h"
+#include "engine/linux/text/TextHelpers.h"
 #include "VoiceLanguage.h"
 
 namespace {

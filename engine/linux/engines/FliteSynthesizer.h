@@ -12,4 +12,6 @@ public:
     HRESULT Synthesize(const Voice& voice, const UtterancePart* begin, const UtterancePart* end,
                        const SynthesisCall& call) override;
     void Prepare(const Voice& voice) override;
+    bool SaysOnlyAscii() const override;
+    std::string Words(const Voice& voice, const UtterancePart* begin, const UtterancePart* end) override;
 };

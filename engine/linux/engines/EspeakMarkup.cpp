@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "EspeakText.h"
-#include "PhoneSet.h"
+#include "engine/linux/text/PhoneSet.h"
 
 namespace {
 

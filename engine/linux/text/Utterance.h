@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "VoiceSelection.h"
+#include "engine/linux/voices/VoiceSelection.h"
 
 /// How a stretch of words is to be said, as the markup around it asks. Rate, pitch and
 /// volume are factors of the voice's own settings, so the voice's SetRate and SetVolume
@@ -15,6 +15,7 @@ struct SpeakingStyle {
     double volume = 1.0;   // loudness, linear
     std::string emphasis;  // "moderate", "strong", "reduced"; empty: none
     bool spell = false;    // letter by letter
+    bool asWritten = false;  // markup said how to read it (<say-as>, <sub>): not read as written text
     VoiceChoice voice;     // who says it
 
     bool operator==(const SpeakingStyle& other) const;

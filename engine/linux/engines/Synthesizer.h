@@ -2,9 +2,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 
-#include "Utterance.h"
-#include "Voices.h"
+#include "engine/linux/text/Utterance.h"
+#include "engine/linux/voices/Voices.h"
 #include "engine/linux/com/Com.h"
 
 /// What one synthesis asks of an engine and hands its audio to.
@@ -41,4 +42,15 @@ public:
                                const SynthesisCall& call) = 0;
     /// Loads what `voice` needs to speak at once, so its first words come quickly.
     virtual void Prepare(const Voice& voice) = 0;
+    /// Whether the engine says letters outside ASCII; one that does not drops them.
+    virtual bool SaysOnlyAscii() const = 0;
+    /// The words of the parts [begin, end) as the engine will say them for `voice`, after
+    /// its own reading of the text where it does one (flite's word relation); spelled
+    /// letters apart, pronunciations in brackets.
+    virtual std::string Words(const Voice& voice, const UtterancePart* begin, const UtterancePart* end) = 0;
+
+protected:
+    /// `part` as words, where the engine reads it as it stands: its text, letters apart
+    /// when spelled, a pronunciation in brackets, nothing for a boundary.
+    static std::string AsWritten(const UtterancePart& part);
 };

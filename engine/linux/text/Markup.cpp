@@ -17,7 +17,7 @@
 #include "PhoneSet.h"
 #include "ProsodyValues.h"
 #include "TextHelpers.h"
-#include "VoiceLanguage.h"
+#include "engine/linux/voices/VoiceLanguage.h"
 
 namespace {
 
@@ -178,6 +178,8 @@ private:
         } else if (tag == "spell") {
             style.spell = true;
         } else if (tag == "say-as") {
+            // Its words mean what the sender says they do; the engine reads them.
+            style.asWritten = true;
             std::string kind = word("interpret-as", "");
             if (kind == "characters" || kind == "spell-out" || kind == "letters" || kind == "tts:char") style.spell = true;
         } else if (tag == "voice") {
@@ -202,7 +204,9 @@ private:
             }
         } else if (tag == "sub") {
             if (const char* alias = attribute("alias")) {
-                Add(UtterancePart::Kind::Words, style, alias);
+                SpeakingStyle said = style;
+                said.asWritten = true;  // the alias is what is said, as it stands
+                Add(UtterancePart::Kind::Words, said, alias);
                 frame.content = Content::Replaced;
             }
         } else if (tag == "s") {

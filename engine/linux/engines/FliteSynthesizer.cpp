@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "EspeakText.h"
-#include "PhoneSet.h"
+#include "engine/linux/text/PhoneSet.h"
 
 namespace {
 
@@ -331,4 +331,56 @@ HRESULT FliteSynthesizer::Synthesize(const Voice& voice, const UtterancePart* be
     bool spoken = CatchingFliteErrors(SpeakParts, &request);
     loadedVoice->streaming->userdata = nullptr;
     return spoken ? S_OK : E_FAIL;
+}
+
+bool FliteSynthesizer::SaysOnlyAscii() const { return true; }
+
+namespace {
+
+struct WordsRequest {
+    cst_voice* voice;
+    const std::string* text;
+    std::string* words;
+};
+
+/// flite's tokens and their words for one text, as its own text analysis makes them.
+void AnalyseWords(void* context) {
+    const WordsRequest& request = *static_cast<const WordsRequest*>(context);
+    cst_utterance* utterance = new_utterance();
+    utt_set_input_text(utterance, request.text->c_str());
+    utt_init(utterance, request.voice);
+    static const cst_synth_module kTokenization = {"tokenizer_func", default_tokenization};
+    static const cst_synth_module kAnalysis = {"textanalysis_func", default_textanalysis};
+    apply_synth_module(utterance, &kTokenization);
+    apply_synth_module(utterance, &kAnalysis);
+    for (const cst_item* word = relation_head(utt_relation(utterance, "Word")); word != nullptr; word = item_next(word)) {
+        if (!request.words->empty()) *request.words += ' ';
+        *request.words += item_feat_string(word, "name");
+    }
+    delete_utterance(utterance);
+}
+
+}  // namespace
+
+std::string FliteSynthesizer::Words(const Voice& voice, const UtterancePart* begin, const UtterancePart* end) {
+    std::lock_guard<std::mutex> guard(synthesisLock);
+    LoadedVoice* loadedVoice = Load(voice.engineVoice);
+    std::string words;
+    for (const UtterancePart* part = begin; part != end; ++part) {
+        if (part->kind == UtterancePart::Kind::Words && !part->style.spell && loadedVoice != nullptr) {
+            const std::string text = EspeakSafeText(part->text);
+            std::string analysed;
+            WordsRequest request{loadedVoice->voice, &text, &analysed};
+            if (CatchingFliteErrors(AnalyseWords, &request)) {
+                if (!words.empty() && !analysed.empty()) words += ' ';
+                words += analysed;
+                continue;
+            }
+        }
+        std::string said = AsWritten(*part);
+        if (said.empty()) continue;
+        if (!words.empty()) words += ' ';
+        words += said;
+    }
+    return words;
 }

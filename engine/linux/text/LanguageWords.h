@@ -1,0 +1,60 @@
+#pragma once
+// The few words of a language that reading written text needs and that neither ICU nor
+// CLDR gives as people say them: the names of an address's separators ("dot", not CLDR's
+// "period"), the clock ("eight o'clock"), ranges, arithmetic, common abbreviations.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace text {
+
+/// An abbreviation as it is written ("e.g.") and as it is said ("for example").
+struct Abbreviation {
+    const char* written;
+    const char* said;
+};
+
+/// A language's own words for reading written text. A null word is one this table does
+/// not know for the language: the reader then takes CLDR's name for the character, or
+/// leaves the text as it is.
+struct LanguageWords {
+    const char* language = "";  // ISO 639 code: "en"
+    // An address's separators: '.', '@', '/', ':', '-', '_'.
+    const char* dot = nullptr;
+    const char* at = nullptr;
+    const char* slash = nullptr;
+    const char* colon = nullptr;
+    const char* dash = nullptr;
+    const char* underscore = nullptr;
+    const char* ampersand = nullptr;  // '&' in running text: "and"
+    const char* rangeTo = nullptr;    // "5-10": "five to ten"
+    // Arithmetic and comparison between numbers or words.
+    const char* plus = nullptr;
+    const char* minus = nullptr;
+    const char* equals = nullptr;
+    const char* times = nullptr;
+    const char* dividedBy = nullptr;
+    const char* greaterThan = nullptr;
+    const char* lessThan = nullptr;
+    const char* plusOrMinus = nullptr;
+    // The clock: "{h}" is the hour in words, "{m}" the minutes in words.
+    const char* fullHour = nullptr;     // "{h} o'clock"
+    const char* hourMinutes = nullptr;  // "{h} {m}"
+    const char* clockWord = nullptr;  // written after a time ("17:45 Uhr"), said once
+    const char* minutesBelowTen = nullptr;  // "{h} oh {m}": 8:05 is "eight oh five"
+    bool twelveHourClock = false;       // 14:30 is said "two thirty p m"
+    // Fractions: the name of 1/n for n from 2 to 10, singular and plural.
+    const char* fractionNumeratorOne = nullptr;  // "one" half, "ein" Drittel
+    const char* const* fractionOne = nullptr;
+    const char* const* fractionMany = nullptr;
+    bool englishOrdinalSuffixes = false;  // "1st", "22nd" are ordinals
+    bool ordinalDays = true;        // a date's day is said as an ordinal ("March fifteenth")
+    bool nounsCapitalized = false;  // a capital letter does not tell that a sentence began
+    std::vector<Abbreviation> abbreviations;
+};
+
+/// The words of the language of BCP 47 tag `tag` ("en-US": English); an empty table (all
+/// words null) for a language it does not hold.
+const LanguageWords& WordsFor(std::string_view tag);
+
+}  // namespace text
