@@ -59,7 +59,10 @@ TEST(VoiceLanguage, LanguageIdentifiersAndTagsMeetInOneTable) {
     const std::pair<unsigned, const char*> lcids[] = {{0x407, "de"}, {0xC07, "de"}, {0x416, "pt-br"}, {0x816, "pt"},
                                                       {0x409, "en-us"}, {0xC09, "en"}, {0x80A, "es-419"},
                                                       {0xC04, "yue"}, {0x7F, "(none)"}};
-    for (const auto& [lcid, voice] : lcids) EXPECT_EQ(Named(voicelanguage::VoiceForLcid(lcid)), voice) << std::hex << lcid;
+    for (const auto& [lcid, voice] : lcids) {
+        const char* tag = voicelanguage::TagForLcid(lcid);
+        EXPECT_EQ(Named(tag != nullptr ? voicelanguage::VoiceForTag(tag) : nullptr), voice) << std::hex << lcid;
+    }
     const std::pair<const char*, const char*> tags[] = {{"de-DE", "de"}, {"PT-br", "pt-br"}, {"zh-HK", "yue"},
                                                         {"fr-CA", "fr"}, {"xx", "(none)"}, {"", "(none)"}};
     for (const auto& [tag, voice] : tags) EXPECT_EQ(Named(voicelanguage::VoiceForTag(tag)), voice) << tag;

@@ -215,6 +215,24 @@ TEST(SpeechRender, ListsItsVoicesAndSpeaksWithTheOneAsked) {
     }
 }
 
+TEST(SpeechRender, WordsShowHowTheVoiceReadsWrittenText) {
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* words;
+    };
+    const Case cases[] = {
+        {{"--words", "It costs \u20AC5 \U0001F389"}, "it costs five euros party popper\n"},
+        {{"--words", "--voice", "German", "Das kostet 5 \u20AC \U0001F389"}, "Das kostet f\u00FCnf Euro Konfettibombe\n"},
+        {{"--words", "--voice", "de", "Das kostet 5 \u20AC \U0001F389"}, "Das kostet f\u00FCnf Euro Konfettibombe\n"},
+        {{"--words", "--voice", "kal16", "<speak>Tom <sub alias=\"and\">&amp;</sub> Jerry</speak>"}, "tom and jerry\n"},
+    };
+    for (const Case& c : cases) {
+        ToolResult result = RunTool(RenderCommand(c.arguments));
+        EXPECT_EQ(0, result.status) << result.err;
+        EXPECT_EQ(c.words, result.out) << c.arguments.back();
+    }
+}
+
 TEST(SpeechRender, FailuresAreToldAndExitWithOneOrTwo) {
     const std::string directory = scratch::TestDirectory();
     struct Case {
@@ -230,6 +248,8 @@ TEST(SpeechRender, FailuresAreToldAndExitWithOneOrTwo) {
          directory + "/no/such/dir/out.wav"},
         {"no output named", {"hi"}, 2, "-o", ""},
         {"a rate out of range", {"--rate", "12", "-o", directory + "/x.wav", "hi"}, 2, "rate", directory + "/x.wav"},
+        {"an unknown voice", {"--voice", "nobody", "-o", directory + "/x.wav", "hi"}, 2, "no voice nobody", directory + "/x.wav"},
+        {"words and a file", {"--words", "-o", directory + "/x.wav", "hi"}, 2, "--words", directory + "/x.wav"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

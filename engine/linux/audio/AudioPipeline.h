@@ -45,10 +45,6 @@ public:
     /// Returns the work's result, S_OK when it was called off.
     HRESULT Complete(HRESULT produced, bool waitUntilHeard);
 
-    PipelineStages::Path ChosenPath() const { return stages->ChosenPath(); }
-    /// Whether the stages run on a thread of their own.
-    bool ConvertsBeside() const { return thread != nullptr; }
-
 private:
     AudioPipeline(const SampleLayout& input, AudioSink& sink, std::unique_ptr<PipelineStages> stages);
 

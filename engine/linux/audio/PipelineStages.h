@@ -40,12 +40,6 @@ struct PipelineControls {
 /// carries one utterance or one stream.
 class PipelineStages {
 public:
-    enum class Path {
-        GainOnly,         // equal rates, no channels to fold (one may be spread)
-        Fold,             // equal rates, channels folded
-        Resample,         // rates differ, no channels to fold
-        FoldAndResample,  // rates differ, channels folded first
-    };
     static constexpr size_t kMaxPieceFrames = 8192;
 
     /// SPERR_UNSUPPORTED_FORMAT when a rate or channel count is 0 or the resampler cannot
@@ -63,12 +57,18 @@ public:
     /// Hands on what the resampler still holds at the end of the work.
     HRESULT Flush();
 
-    Path ChosenPath() const { return path; }
     /// The most input frames that one call hands on as a single piece: whoever converts no
     /// more at a time gets one reading of the gain per piece.
     size_t InputFramesPerPiece() const;
 
 private:
+    enum class Path {
+        GainOnly,         // equal rates, no channels to fold (one may be spread)
+        Fold,             // equal rates, channels folded
+        Resample,         // rates differ, no channels to fold
+        FoldAndResample,  // rates differ, channels folded first
+    };
+
     PipelineStages(DWORD inputRate, WORD inputChannels, AudioSink& sink, PipelineControls controls);
 
     /// The input at the resampling channel count.

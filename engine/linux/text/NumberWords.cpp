@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace text {
@@ -70,6 +71,11 @@ NumberWords::NumberWords(std::string_view languageTag)
     : locale(LocaleFor(languageTag)), words(WordsFor(languageTag)) {
     UErrorCode status = U_ZERO_ERROR;
     spellOut = std::make_unique<icu::RuleBasedNumberFormat>(icu::URBNF_SPELLOUT, locale, status);
+    if (U_SUCCESS(status)) {
+        UErrorCode asked = U_ZERO_ERROR;
+        const char* found = spellOut->getLocale(ULOC_ACTUAL_LOCALE, asked).getLanguage();
+        spellsOut = U_SUCCESS(asked) && std::strcmp(found, locale.getLanguage()) == 0;
+    }
     if (U_FAILURE(status)) {
         status = U_ZERO_ERROR;
         spellOut = std::make_unique<icu::RuleBasedNumberFormat>(icu::URBNF_SPELLOUT, icu::Locale::getRoot(), status);

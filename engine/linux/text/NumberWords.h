@@ -31,6 +31,10 @@ class NumberWords {
 public:
     explicit NumberWords(std::string_view languageTag);
 
+    /// Whether ICU spells numbers out in this language. When it does not, its fallback
+    /// would be another language's words: the numbers are better left to the engine.
+    bool SpellsOut() const { return spellsOut; }
+
     /// Reads `written` with this language's decimal and grouping separators ("1.234,5" in
     /// German); nothing when it is not one number (a version "1.2.3", an address).
     bool Parse(std::u16string_view written, WrittenNumber* number) const;
@@ -68,6 +72,7 @@ private:
     std::unique_ptr<icu::RuleBasedNumberFormat> spellOut;
     icu::UnicodeString cardinalRules, ordinalRules, yearRules;
     icu::UnicodeString pointWord, minusWord;  // "point", "minus": as the spell-out says them
+    bool spellsOut = false;
     char16_t decimalSeparator = u'.';
     char16_t groupingSeparator = u',';
 };

@@ -182,6 +182,9 @@ private:
                       Identifier, File, Number };
 
     UnicodeString Matched(Kind kind, const UnicodeString& piece, const UnicodeString& text, int32_t end) {
+        const bool numeric = kind != Kind::Abbreviation && kind != Kind::Url && kind != Kind::Www && kind != Kind::Email &&
+                             kind != Kind::Path && kind != Kind::Identifier && kind != Kind::File;
+        if (numeric && !Numbers().SpellsOut()) return {};  // the engine reads them in its language
         switch (kind) {
             case Kind::Abbreviation: return AbbreviationSaid(piece, text, end);
             case Kind::Url: {
@@ -331,6 +334,11 @@ private:
                 add(LettersOrWord(address.tempSubStringBetween(at, end)));
             } else if (IsDigit(address[at])) {
                 while (end < address.length() && IsDigit(address[end])) ++end;
+                if (!Numbers().SpellsOut()) {
+                    add(address.tempSubStringBetween(at, end));
+                    at = end;
+                    continue;
+                }
                 std::u16string digits(address.getBuffer() + at, address.getBuffer() + end);
                 if (digits.size() <= 4 && (digits.size() == 1 || digits[0] != u'0'))
                     add(Numbers().Cardinal(std::atoll(Utf8(UnicodeString(digits.data(), static_cast<int32_t>(digits.size()))).c_str())));

@@ -99,11 +99,6 @@ const char* VoiceForTag(std::string_view tag) {
     return primary != nullptr ? primary->voice : nullptr;
 }
 
-const char* VoiceForLcid(unsigned lcid) {
-    const Language* language = FindLcid(lcid);
-    return language != nullptr ? language->voice : nullptr;
-}
-
 const char* TagForLcid(unsigned lcid) {
     const Language* language = FindLcid(lcid);
     return language != nullptr ? language->tag : nullptr;

@@ -23,15 +23,9 @@ std::string NormalizedTag(std::string_view tag);
 /// language ("de-AT" is "de"). Null when espeak-ng has no voice for the language.
 const char* VoiceForTag(std::string_view tag);
 
-/// The espeak-ng voice for a language identifier of the platform (hexadecimal in its
-/// markup: 407 is German, 416 Brazilian Portuguese). An identifier the table does not
-/// list falls back to its primary language (its low ten bits); null when that is unknown
-/// too.
-const char* VoiceForLcid(unsigned lcid);
-
-/// The language identifier (hexadecimal in the platform's markup) as a tag of the table
-/// ("407" is "de", "416" "pt-br"), falling back to its primary language as VoiceForLcid
-/// does; null when the table does not know it.
+/// The language identifier of the platform (hexadecimal in its markup) as a tag of the
+/// table ("407" is "de", "416" "pt-br"). An identifier the table does not list falls back
+/// to its primary language (its low ten bits); null when that is unknown too.
 const char* TagForLcid(unsigned lcid);
 /// The same for an identifier as markup writes it, in hexadecimal ("407"); null when the
 /// text is not one.

@@ -1,0 +1,66 @@
+// Written text read aloud: what a person would say for each kind of text, in the voice's
+// language, and nothing a sender wrote lost on the way.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/linux/text/SpokenText.h"
+#include "engine/linux/voice/SpVoice.h"
+
+namespace {
+
+TEST(SpokenText, WrittenTextIsReadAsAPersonSaysIt) {
+    struct Case {
+        const char* language;
+        bool asciiOnly;
+        const char* written;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"en-US", true, "It costs \u20AC5 \U0001F389", "It costs five euros party popper"},
+        {"en-US", true, "\u00A33.50 or 12 USD", "three British pounds fifty or twelve US dollars"},
+        {"de", false, "Das kostet 5 \u20AC \U0001F389", "Das kostet f\u00FCnf Euro Konfettibombe"},
+        {"de", false, "1.234,50 \u20AC", "eintausendzweihundertvierunddrei\u00DFig Euro f\u00FCnfzig"},
+        {"en-US", true, "Tom & Jerry: 5 + 3 = 8, x > y", "Tom and Jerry: five plus three equals eight, x greater than y"},
+        {"en-US", true, "caf\u00E9, na\u00EFve, Zo\u00EB", "cafe, naive, Zoe"},
+        {"fr", false, "caf\u00E9", "caf\u00E9"},  // an engine that says accents keeps them
+        {"en-US", true, "500 ml at 20\u00B0C, 3 MB, 60 mph, 2.5 km",
+         "five hundred milliliters at twenty degrees Celsius, three megabytes, sixty miles per hour, two point five kilometers"},
+        {"en-US", true, "50% of 1,234,567", "fifty percent of one million two hundred thirty-four thousand five hundred sixty-seven"},
+        {"en-US", true, "On 2024-03-15 at 8:00", "On March fifteenth, twenty twenty-four at eight o'clock"},
+        {"en-US", true, "8:05, 14:30, 9:00 pm", "eight oh five, two thirty p m, nine p m"},
+        {"de", false, "Am 24.12.1987 um 17:45 Uhr", "Am vierundzwanzigste Dezember neunzehnhundertsiebenundachtzig um siebzehn Uhr f\u00FCnfundvierzig"},
+        {"fr", false, "le 2024-03-15", "le quinze mars deux mille vingt-quatre"},
+        {"en-US", true, "See https://example.com/docs", "See example dot com slash docs"},
+        {"en-US", true, "Mail anna.lee@example.com", "Mail anna dot lee at example dot com"},
+        {"en-US", true, "Open foo_bar.py in /usr/lib", "Open foo underscore bar dot p y in slash usr slash lib"},
+        {"en-US", true, "e.g. apples vs. pears etc.", "for example apples versus pears et cetera."},
+        {"de", false, "z.B. Seite 5-10 usw.", "zum Beispiel Seite f\u00FCnf bis zehn und so weiter."},
+        {"en-US", true, "the 1st and 22nd in 1999", "the first and twenty-second in nineteen ninety-nine"},
+        {"en-US", true, "-5 and 3.14, \u00BD cup, 3/4, 2\u00BD hours",
+         "minus five and three point one four, one half cup, three quarters, two and one half hours"},
+        {"en-US", true, "call 555-1234, version 1.2.3, agent 007", "call five five five, one two three four, version one dot two dot three, agent zero zero seven"},
+        {"en-US", true, "\U0001F44D \U0001F1E9\U0001F1EA", "thumbs up flag: Germany"},
+        // What cannot be placed is passed on, never dropped.
+        {"en-US", false, "\u65E5\u672C and mp3", "\u65E5\u672C and mp3"},
+        {"xx", false, "5 \u20AC and \U0001F389", "5 \u20AC and \U0001F389"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(text::ReadAloud(c.written, {c.language, c.asciiOnly}), c.said) << c.language << ": " << c.written;
+}
+
+TEST(SpokenText, MarkupThatSaysHowToReadWordsIsFollowed) {
+    struct Case {
+        const char* text;
+        const char* words;  // flite's word relation: lower case, no punctuation
+    };
+    const Case cases[] = {
+        {"I have 5 km", "i have five kilometers"},
+        {"<speak>I have <say-as interpret-as=\"characters\">5 km</say-as></speak>", "i have 5 k m"},
+        {"<speak><sub alias=\"World Wide Web\">WWW</sub> &amp; 5 km</speak>", "world wide web and five kilometers"},
+        {"<speak>10 <voice required=\"Name=German\">10 \u20AC</voice></speak>", "ten zehn Euro"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SpokenWordsOf(c.text), c.words) << c.text;
+}
+
+}  // namespace
