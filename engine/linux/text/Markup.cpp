@@ -73,6 +73,31 @@ std::string WithBareAmpersandsEscaped(std::string_view utf8) {
     return out;
 }
 
+/// An element's attributes, names compared without regard to case.
+class Attributes {
+public:
+    explicit Attributes(const char** list) : list(list) {}
+
+    /// The value of `wanted`; null when the element does not have it.
+    const char* operator()(const char* wanted) const {
+        for (const char** at = list; at[0] != nullptr; at += 2)
+            if (Lower(at[0]) == wanted) return at[1];
+        return nullptr;
+    }
+    std::optional<double> Number(const char* name) const {
+        const char* value = (*this)(name);
+        return value != nullptr ? prosody::Number(value) : std::nullopt;
+    }
+    /// The value as a word in lower case, `otherwise` when there is none.
+    std::string Word(const char* name, const char* otherwise) const {
+        const char* value = (*this)(name);
+        return value != nullptr ? Lower(Trimmed(value)) : std::string(otherwise);
+    }
+
+private:
+    const char** list;
+};
+
 /// What an element does with the text inside it.
 enum class Content { Spoken, Replaced, Hidden };
 
@@ -98,11 +123,7 @@ public:
         frame.tag = Lower(name);
         frame.style = parent.style;
         frame.content = parent.content == Content::Spoken ? Content::Spoken : Content::Hidden;
-        auto attribute = [&](const char* wanted) -> const char* {
-            for (const char** at = attributes; at[0] != nullptr; at += 2)
-                if (Lower(at[0]) == wanted) return at[1];
-            return nullptr;
-        };
+        const Attributes attribute{attributes};
         // A change of language moves to a voice that speaks it, unless the one speaking does.
         const char* lang = attribute("xml:lang");
         if (lang != nullptr && frame.tag != "voice") frame.style.voice = ChangeLanguage(lang, frame.style.voice);
@@ -129,95 +150,105 @@ public:
     }
 
 private:
-    template <class Attribute>
-    void Apply(Frame& frame, const Attribute& attribute) {
+    /// What one tag does to the frame it opens: its style, its content, what it adds.
+    struct TagRule {
+        const char* tag;
+        void (*apply)(Reader& reader, Frame& frame, const Attributes& attribute);
+    };
+    static const TagRule kTagRules[];
+
+    void Apply(Frame& frame, const Attributes& attribute);
+
+    static void Silence(Reader& reader, Frame&, const Attributes& attribute) {
+        if (std::optional<double> msec = attribute.Number("msec"); msec && *msec >= 0)
+            reader.AddPause(static_cast<unsigned>(std::lround(std::min(*msec, 4.0e9))));
+    }
+    static void Break(Reader& reader, Frame& frame, const Attributes& attribute) {
+        const char* time = attribute("time");
+        std::optional<unsigned> milliseconds = time ? prosody::Milliseconds(time) : std::nullopt;
+        if (milliseconds) reader.AddPause(*milliseconds);
+        else reader.AddBreak(frame.style, attribute.Word("strength", "medium"));
+    }
+    static void Rate(Reader&, Frame& frame, const Attributes& attribute) {
         SpeakingStyle& style = frame.style;
-        const std::string& tag = frame.tag;
-        auto number = [&](const char* name) { return attribute(name) ? prosody::Number(attribute(name)) : std::nullopt; };
-        auto word = [&](const char* name, const char* otherwise) {
-            return attribute(name) ? Lower(Trimmed(attribute(name))) : std::string(otherwise);
-        };
-        if (tag == "silence") {
-            if (std::optional<double> msec = number("msec"); msec && *msec >= 0)
-                AddPause(static_cast<unsigned>(std::lround(std::min(*msec, 4.0e9))));
-        } else if (tag == "break") {
-            const char* time = attribute("time");
-            std::optional<unsigned> milliseconds = time ? prosody::Milliseconds(time) : std::nullopt;
-            if (milliseconds) AddPause(*milliseconds);
-            else AddBreak(style, word("strength", "medium"));
-        } else if (tag == "rate") {
-            frame.persistsWhenEmpty = true;
-            if (std::optional<double> absolute = number("absspeed")) style.rate = std::pow(kRateAtTen, *absolute / 10.0);
-            if (std::optional<double> relative = number("speed")) style.rate *= std::pow(kRateAtTen, *relative / 10.0);
-            style.rate = Clamp(style.rate, prosody::kSlowestRate, prosody::kFastestRate);
-        } else if (tag == "pitch") {
-            frame.persistsWhenEmpty = true;
-            if (std::optional<double> absolute = number("absmiddle")) style.pitch = std::pow(kPitchAtTen, *absolute / 10.0);
-            if (std::optional<double> relative = number("middle")) style.pitch *= std::pow(kPitchAtTen, *relative / 10.0);
-            style.pitch = Clamp(style.pitch, prosody::kLowestPitch, prosody::kHighestPitch);
-        } else if (tag == "volume") {
-            frame.persistsWhenEmpty = true;
-            if (std::optional<double> level = number("level")) style.volume = Clamp(*level, 0.0, 100.0) / 100.0;
-        } else if (tag == "prosody") {
-            using prosody::Quantity;
-            if (const char* rate = attribute("rate"))
-                style.rate = Clamp(prosody::Factor(rate, style.rate, Quantity::Rate).value_or(style.rate),
-                                   prosody::kSlowestRate, prosody::kFastestRate);
-            if (const char* pitch = attribute("pitch"))
-                style.pitch = Clamp(prosody::Factor(pitch, style.pitch, Quantity::Pitch).value_or(style.pitch),
-                                    prosody::kLowestPitch, prosody::kHighestPitch);
-            if (const char* volume = attribute("volume"))
-                style.volume = Clamp(prosody::Factor(volume, style.volume, Quantity::Volume).value_or(style.volume), 0.0,
-                                     prosody::kLoudestVolume);
-        } else if (tag == "emph") {
-            style.emphasis = "moderate";
-        } else if (tag == "emphasis") {
-            std::string level = word("level", "moderate");
-            if (level == "none") style.emphasis.clear();
-            else if (level == "strong" || level == "moderate" || level == "reduced") style.emphasis = level;
-        } else if (tag == "spell") {
-            style.spell = true;
-        } else if (tag == "say-as") {
-            // Its words mean what the sender says they do; the engine reads them.
-            style.asWritten = true;
-            std::string kind = word("interpret-as", "");
-            if (kind == "characters" || kind == "spell-out" || kind == "letters" || kind == "tts:char") style.spell = true;
-        } else if (tag == "voice") {
-            frame.persistsWhenEmpty = attribute("required") != nullptr || attribute("optional") != nullptr;
-            VoiceRequest request;
-            if (const char* required = attribute("required")) request.AddPlatformAttributes(required, true);
-            if (const char* optional = attribute("optional")) request.AddPlatformAttributes(optional, false);
-            request.AddSsml(attribute("name"), attribute("gender"), attribute("age"));
-            if (const char* lang = attribute("xml:lang")) request.RequireLanguage(lang);
-            style.voice = ChooseVoice(request, style.voice);
-        } else if (tag == "lang") {
-            frame.persistsWhenEmpty = true;
-            if (const char* tag = voicelanguage::TagForLcidText(word("langid", ""))) style.voice = ChangeLanguage(tag, style.voice);
-        } else if (tag == "pron" || tag == "phoneme") {
-            // The platform's phone set, in its own tag or in SSML's (unless SSML names an
-            // alphabet of its own); a pronunciation it cannot read leaves the words.
-            std::string alphabet = word("alphabet", "");
-            const char* phones = attribute(tag == "pron" ? "sym" : "ph");
-            if (phones != nullptr && alphabet != "ipa" && alphabet != "x-sampa" && ReadPronunciation(phones)) {
-                Add(UtterancePart::Kind::Phones, style, phones);
-                frame.content = Content::Replaced;
-            }
-        } else if (tag == "sub") {
-            if (const char* alias = attribute("alias")) {
-                SpeakingStyle said = style;
-                said.asWritten = true;  // the alias is what is said, as it stands
-                Add(UtterancePart::Kind::Words, said, alias);
-                frame.content = Content::Replaced;
-            }
-        } else if (tag == "s") {
-            frame.boundaryAtEnd = "strong";
-        } else if (tag == "p") {
-            frame.boundaryAtEnd = "x-strong";
-        } else if (tag == "desc" || tag == "meta" || tag == "metadata" || tag == "lexicon") {
-            frame.content = Content::Hidden;  // about the speech, not part of it
+        frame.persistsWhenEmpty = true;
+        if (std::optional<double> absolute = attribute.Number("absspeed")) style.rate = std::pow(kRateAtTen, *absolute / 10.0);
+        if (std::optional<double> relative = attribute.Number("speed")) style.rate *= std::pow(kRateAtTen, *relative / 10.0);
+        style.rate = Clamp(style.rate, prosody::kSlowestRate, prosody::kFastestRate);
+    }
+    static void Pitch(Reader&, Frame& frame, const Attributes& attribute) {
+        SpeakingStyle& style = frame.style;
+        frame.persistsWhenEmpty = true;
+        if (std::optional<double> absolute = attribute.Number("absmiddle")) style.pitch = std::pow(kPitchAtTen, *absolute / 10.0);
+        if (std::optional<double> relative = attribute.Number("middle")) style.pitch *= std::pow(kPitchAtTen, *relative / 10.0);
+        style.pitch = Clamp(style.pitch, prosody::kLowestPitch, prosody::kHighestPitch);
+    }
+    static void Volume(Reader&, Frame& frame, const Attributes& attribute) {
+        frame.persistsWhenEmpty = true;
+        if (std::optional<double> level = attribute.Number("level")) frame.style.volume = Clamp(*level, 0.0, 100.0) / 100.0;
+    }
+    static void Prosody(Reader&, Frame& frame, const Attributes& attribute) {
+        using prosody::Quantity;
+        SpeakingStyle& style = frame.style;
+        if (const char* rate = attribute("rate"))
+            style.rate = Clamp(prosody::Factor(rate, style.rate, Quantity::Rate).value_or(style.rate),
+                               prosody::kSlowestRate, prosody::kFastestRate);
+        if (const char* pitch = attribute("pitch"))
+            style.pitch = Clamp(prosody::Factor(pitch, style.pitch, Quantity::Pitch).value_or(style.pitch),
+                                prosody::kLowestPitch, prosody::kHighestPitch);
+        if (const char* volume = attribute("volume"))
+            style.volume = Clamp(prosody::Factor(volume, style.volume, Quantity::Volume).value_or(style.volume), 0.0,
+                                 prosody::kLoudestVolume);
+    }
+    static void Emph(Reader&, Frame& frame, const Attributes&) { frame.style.emphasis = "moderate"; }
+    static void Emphasis(Reader&, Frame& frame, const Attributes& attribute) {
+        std::string level = attribute.Word("level", "moderate");
+        if (level == "none") frame.style.emphasis.clear();
+        else if (level == "strong" || level == "moderate" || level == "reduced") frame.style.emphasis = level;
+    }
+    static void Spell(Reader&, Frame& frame, const Attributes&) { frame.style.spell = true; }
+    static void SayAs(Reader&, Frame& frame, const Attributes& attribute) {
+        // Its words mean what the sender says they do; the engine reads them.
+        frame.style.asWritten = true;
+        std::string kind = attribute.Word("interpret-as", "");
+        if (kind == "characters" || kind == "spell-out" || kind == "letters" || kind == "tts:char") frame.style.spell = true;
+    }
+    static void VoiceTag(Reader&, Frame& frame, const Attributes& attribute) {
+        frame.persistsWhenEmpty = attribute("required") != nullptr || attribute("optional") != nullptr;
+        VoiceRequest request;
+        if (const char* required = attribute("required")) request.AddPlatformAttributes(required, true);
+        if (const char* optional = attribute("optional")) request.AddPlatformAttributes(optional, false);
+        request.AddSsml(attribute("name"), attribute("gender"), attribute("age"));
+        if (const char* lang = attribute("xml:lang")) request.RequireLanguage(lang);
+        frame.style.voice = ChooseVoice(request, frame.style.voice);
+    }
+    static void Lang(Reader&, Frame& frame, const Attributes& attribute) {
+        frame.persistsWhenEmpty = true;
+        if (const char* tag = voicelanguage::TagForLcidText(attribute.Word("langid", "")))
+            frame.style.voice = ChangeLanguage(tag, frame.style.voice);
+    }
+    static void Pronunciation(Reader& reader, Frame& frame, const Attributes& attribute) {
+        // The platform's phone set, in its own tag or in SSML's (unless SSML names an
+        // alphabet of its own); a pronunciation it cannot read leaves the words.
+        std::string alphabet = attribute.Word("alphabet", "");
+        const char* phones = attribute(frame.tag == "pron" ? "sym" : "ph");
+        if (phones != nullptr && alphabet != "ipa" && alphabet != "x-sampa" && ReadPronunciation(phones)) {
+            reader.Add(UtterancePart::Kind::Phones, frame.style, phones);
+            frame.content = Content::Replaced;
         }
-        // Everything else (bookmark, partofsp, context, mark, speak, audio, the
-        // tags this voice does not know) leaves the style as it is: its content is spoken.
+    }
+    static void Sub(Reader& reader, Frame& frame, const Attributes& attribute) {
+        if (const char* alias = attribute("alias")) {
+            SpeakingStyle said = frame.style;
+            said.asWritten = true;  // the alias is what is said, as it stands
+            reader.Add(UtterancePart::Kind::Words, said, alias);
+            frame.content = Content::Replaced;
+        }
+    }
+    static void Sentence(Reader&, Frame& frame, const Attributes&) { frame.boundaryAtEnd = "strong"; }
+    static void Paragraph(Reader&, Frame& frame, const Attributes&) { frame.boundaryAtEnd = "x-strong"; }
+    static void About(Reader&, Frame& frame, const Attributes&) {
+        frame.content = Content::Hidden;  // about the speech, not part of it
     }
 
     void Add(UtterancePart::Kind kind, const SpeakingStyle& style, std::string text) {
@@ -253,6 +284,22 @@ private:
 
     std::vector<Frame> stack{Frame{}};
 };
+
+const Reader::TagRule Reader::kTagRules[] = {
+    {"silence", Silence},   {"break", Break},         {"rate", Rate},         {"pitch", Pitch},
+    {"volume", Volume},     {"prosody", Prosody},     {"emph", Emph},         {"emphasis", Emphasis},
+    {"spell", Spell},       {"say-as", SayAs},        {"voice", VoiceTag},    {"lang", Lang},
+    {"pron", Pronunciation}, {"phoneme", Pronunciation}, {"sub", Sub},        {"s", Sentence},
+    {"p", Paragraph},       {"desc", About},          {"meta", About},        {"metadata", About},
+    {"lexicon", About},
+};
+
+void Reader::Apply(Frame& frame, const Attributes& attribute) {
+    // Tags that only annotate (bookmark, partofsp, context, mark), speak, audio and the
+    // tags this voice does not know leave the style as it is: their content is spoken.
+    for (const TagRule& rule : kTagRules)
+        if (frame.tag == rule.tag) rule.apply(*this, frame, attribute);
+}
 
 // How many times its own size a document may come to once its entities are expanded.
 constexpr float kMostEntityAmplification = 4.0f;
