@@ -216,18 +216,29 @@ UnicodeString NumberWords::WithNumberSpelled(const UnicodeString& formatted, con
     return said;
 }
 
-UnicodeString NumberWords::Money(const WrittenNumber& amount, const char* isoCode) {
+const icu::number::LocalizedNumberFormatter* NumberWords::Formatter(const std::string& unit, bool currency) {
+    auto found = formatters.find(unit);
+    if (found != formatters.end()) return found->second.get();
+    std::unique_ptr<icu::number::LocalizedNumberFormatter>& made = formatters[unit];
     UErrorCode status = U_ZERO_ERROR;
-    icu::CurrencyUnit currency(UnicodeString(isoCode, -1, US_INV).getTerminatedBuffer(), status);
-    if (U_FAILURE(status)) return {};
+    icu::number::UnlocalizedNumberFormatter format = icu::number::NumberFormatter::with().unitWidth(UNUM_UNIT_WIDTH_FULL_NAME);
+    if (currency) {
+        icu::CurrencyUnit code(UnicodeString(unit.c_str(), -1, US_INV).getTerminatedBuffer(), status);
+        format = format.unit(code).precision(icu::number::Precision::integer());
+    } else {
+        format = format.unit(icu::MeasureUnit::forIdentifier(unit.c_str(), status)).precision(icu::number::Precision::unlimited());
+    }
+    if (U_SUCCESS(status)) made = std::make_unique<icu::number::LocalizedNumberFormatter>(format.locale(locale));
+    return made.get();
+}
+
+UnicodeString NumberWords::Money(const WrittenNumber& amount, const char* isoCode) {
+    const icu::number::LocalizedNumberFormatter* format = Formatter(isoCode, true);
+    if (format == nullptr) return {};
+    UErrorCode status = U_ZERO_ERROR;
     WrittenNumber whole = amount;
     whole.fraction.clear();
-    UnicodeString formatted = icu::number::NumberFormatter::withLocale(locale)
-                                  .unit(currency)
-                                  .unitWidth(UNUM_UNIT_WIDTH_FULL_NAME)
-                                  .precision(icu::number::Precision::integer())
-                                  .formatDecimal((amount.negative ? "-" : "") + amount.whole, status)
-                                  .toString(status);
+    UnicodeString formatted = format->formatDecimal((amount.negative ? "-" : "") + amount.whole, status).toString(status);
     if (U_FAILURE(status)) return {};
     UnicodeString said = WithNumberSpelled(formatted, whole);
     // The cents after the amount, as they are said: "five euros fifty".
@@ -238,34 +249,33 @@ UnicodeString NumberWords::Money(const WrittenNumber& amount, const char* isoCod
 }
 
 UnicodeString NumberWords::Measure(const WrittenNumber& amount, const char* unit) {
+    const icu::number::LocalizedNumberFormatter* format = Formatter(unit, false);
+    if (format == nullptr) return {};
     UErrorCode status = U_ZERO_ERROR;
-    icu::MeasureUnit measure = icu::MeasureUnit::forIdentifier(unit, status);
-    if (U_FAILURE(status)) return {};
     std::string decimal = (amount.negative ? "-" : "") + amount.whole + (amount.fraction.empty() ? "" : "." + amount.fraction);
-    UnicodeString formatted = icu::number::NumberFormatter::withLocale(locale)
-                                  .unit(measure)
-                                  .unitWidth(UNUM_UNIT_WIDTH_FULL_NAME)
-                                  .precision(icu::number::Precision::unlimited())
-                                  .formatDecimal(decimal, status)
-                                  .toString(status);
+    UnicodeString formatted = format->formatDecimal(decimal, status).toString(status);
     if (U_FAILURE(status)) return {};
     return WithNumberSpelled(formatted, amount);
 }
 
 UnicodeString NumberWords::Date(int year, int month, int day) {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::DateTimePatternGenerator> patterns(icu::DateTimePatternGenerator::createInstance(locale, status));
-    if (U_FAILURE(status)) return {};
-    UnicodeString pattern = patterns->getBestPattern(u"yMMMMd", status);
-    icu::SimpleDateFormat format(pattern, locale, status);
+    if (!dateFormat) {
+        std::unique_ptr<icu::DateTimePatternGenerator> patterns(icu::DateTimePatternGenerator::createInstance(locale, status));
+        if (U_FAILURE(status)) return {};
+        UnicodeString pattern = patterns->getBestPattern(u"yMMMMd", status);
+        auto made = std::make_unique<icu::SimpleDateFormat>(pattern, locale, status);
+        if (U_FAILURE(status)) return {};
+        made->setTimeZone(*icu::TimeZone::getGMT());
+        dateFormat = std::move(made);
+    }
     icu::GregorianCalendar calendar(icu::TimeZone::getGMT()->clone(), locale, status);
     if (U_FAILURE(status)) return {};
     calendar.clear();
     calendar.set(year, month - 1, day);
-    format.setTimeZone(*icu::TimeZone::getGMT());
     UnicodeString written;
     icu::FieldPositionIterator fields;
-    format.format(calendar.getTime(status), written, &fields, status);
+    dateFormat->format(calendar.getTime(status), written, &fields, status);
     if (U_FAILURE(status)) return {};
     // The day and the year in words, from the last field back so that positions hold.
     struct Span {

@@ -2,11 +2,14 @@
 // Numbers, amounts, measures, dates and clock times in words, in one language, through
 // ICU: its rule-based spell-out and CLDR's names and plurals of currencies and units.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include <unicode/locid.h>
+#include <unicode/numberformatter.h>
+#include <unicode/smpdtfmt.h>
 #include <unicode/rbnf.h>
 #include <unicode/unistr.h>
 
@@ -66,12 +69,17 @@ public:
 private:
     icu::UnicodeString Spelled(double number, const icu::UnicodeString& ruleSet);
     icu::UnicodeString WithNumberSpelled(const icu::UnicodeString& formatted, const WrittenNumber& number);
+    /// The formatter of amounts in `unit` (a currency's code, or a unit's identifier), in
+    /// full words; made on first use and kept. Null when ICU does not know it.
+    const icu::number::LocalizedNumberFormatter* Formatter(const std::string& unit, bool currency);
 
     icu::Locale locale;
     const LanguageWords& words;
     std::unique_ptr<icu::RuleBasedNumberFormat> spellOut;
     icu::UnicodeString cardinalRules, ordinalRules, yearRules;
     icu::UnicodeString pointWord, minusWord;  // "point", "minus": as the spell-out says them
+    std::map<std::string, std::unique_ptr<icu::number::LocalizedNumberFormatter>> formatters;
+    std::unique_ptr<icu::SimpleDateFormat> dateFormat;  // the language's long date, made on first use
     bool spellsOut = false;
     char16_t decimalSeparator = u'.';
     char16_t groupingSeparator = u',';

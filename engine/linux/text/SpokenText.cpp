@@ -100,14 +100,14 @@ class Reader {
 public:
     explicit Reader(const std::string& language) : language(language), words(WordsFor(language)) {
         UnicodeString number(kNumber);
-        UnicodeString abbreviations = Alternatives(words.abbreviations, [](const Abbreviation& a) { return a.written; });
+        UnicodeString abbreviationPattern = Alternatives(words.abbreviations, [](const Abbreviation& a) { return a.written; });
         UnicodeString currencies = Alternatives(kCurrencySymbols, [](const Currency& c) { return c.written; });
         UnicodeString codes = Alternatives(kCurrencyCodes, [](const char* code) { return code; });
         UnicodeString units = Alternatives(kUnits, [](const Unit& unit) { return unit.written; });
         // The word for the clock written after a time is said with the time.
         UnicodeString clock = words.clockWord != nullptr ? u"|\\s" + Quoted(words.clockWord) + u"(?!\\p{L})" : u"";
         UnicodeString pattern =
-            u"(?<abbreviation>(?<![\\p{L}.])(?:" + abbreviations + u")(?!\\p{L}))"
+            u"(?<abbreviation>(?<![\\p{L}.])(?:" + abbreviationPattern + u")(?!\\p{L}))"
             u"|(?<url>\\b(?:https?|ftp)://[^\\s<>\"]*[^\\s<>\".,;:!?)\\]'])"
             u"|(?<www>\\bwww\\.[^\\s<>\"]*[^\\s<>\".,;:!?)\\]'])"
             u"|(?<email>\\b[\\p{L}\\d._%+-]+@[\\p{L}\\d-]+(?:\\.[\\p{L}\\d-]+)+)"
@@ -125,6 +125,8 @@ public:
             u"|(?<identifier>(?<![\\p{L}\\p{N}_])[\\p{L}\\p{N}]*_[\\p{L}\\p{N}_]*[\\p{L}\\p{N}](?:\\.[a-z][a-z\\d]{0,5})*)"
             u"|(?<file>(?<![\\p{L}\\p{N}_.@])[\\p{L}\\p{N}][\\p{L}\\p{N}_-]*(?:\\.[a-z][a-z\\d]{0,5})+(?![\\p{L}\\p{N}]))"
             u"|(?<number>" + number + u")";
+        for (const Abbreviation& abbreviation : words.abbreviations)
+            abbreviations.push_back(UnicodeString::fromUTF8(abbreviation.written));
         UErrorCode status = U_ZERO_ERROR;
         regex.reset(icu::RegexPattern::compile(pattern, 0, status));
         if (U_FAILURE(status)) {
@@ -147,15 +149,22 @@ public:
         if (regex) {
             UErrorCode status = U_ZERO_ERROR;
             std::unique_ptr<icu::RegexMatcher> matcher(regex->matcher(text, status));
-            while (U_SUCCESS(status) && matcher->find(status)) {
-                int32_t start = matcher->start(status), end = matcher->end(status);
-                said += Plain(text, done, start, asciiOnly);
-                int32_t kind = 0;
-                while (kind < static_cast<int32_t>(groups.size()) && matcher->start(groups[kind], status) < 0) ++kind;
-                UnicodeString piece = text.tempSubStringBetween(start, end);
-                UnicodeString read = Matched(static_cast<Kind>(kind), piece, text, end);
-                said += read.isEmpty() ? piece : u" " + read + u" ";
-                done = end;
+            // The patterns are tried only where a word holds something they could match:
+            // most of a text is plain words, which they would each be tried at in vain.
+            // Lookbehinds and what follows still see the whole text.
+            if (U_SUCCESS(status)) matcher->useTransparentBounds(true);
+            for (const auto& [regionStart, regionEnd] : Candidates(text)) {
+                matcher->region(regionStart, regionEnd, status);
+                while (U_SUCCESS(status) && matcher->find(status)) {
+                    int32_t start = matcher->start(status), end = matcher->end(status);
+                    said += Plain(text, done, start, asciiOnly);
+                    int32_t kind = 0;
+                    while (kind < static_cast<int32_t>(groups.size()) && matcher->start(groups[kind], status) < 0) ++kind;
+                    UnicodeString piece = text.tempSubStringBetween(start, end);
+                    UnicodeString read = Matched(static_cast<Kind>(kind), piece, text, end);
+                    said += read.isEmpty() ? piece : u" " + read + u" ";
+                    done = end;
+                }
             }
         }
         said += Plain(text, done, text.length(), asciiOnly);
@@ -226,18 +235,62 @@ private:
         return {};
     }
 
+    /// Whether a word with `c` in it may hold something the patterns match: every pattern
+    /// needs a digit, a dot inside a word, '/', '@', '_' or a fraction sign.
+    static bool IsCandidate(UChar32 c) {
+        return (c >= '0' && c <= '9') || c == '/' || c == '@' || c == '_' || (c >= 0xBC && c <= 0xBE) ||
+               (c >= 0x2150 && c <= 0x215E);
+    }
+
+    /// The stretches of `text` the patterns are tried in: each word that may hold
+    /// something they match, with the word after a number (its unit, "pm", "Uhr") and the
+    /// words beside it joined. A word whose only dot ends it is tried only when it is an
+    /// abbreviation: that dot ends most sentences.
+    std::vector<std::pair<int32_t, int32_t>> Candidates(const UnicodeString& text) const {
+        std::vector<std::pair<int32_t, int32_t>> regions;
+        bool takeNext = false;  // the word after a number
+        for (int32_t at = 0; at < text.length();) {
+            while (at < text.length() && u_isspace(text.char32At(at))) at = text.moveIndex32(at, 1);
+            int32_t start = at;
+            bool candidate = takeNext, digit = false, innerDot = false;
+            while (at < text.length() && !u_isspace(text.char32At(at))) {
+                UChar32 c = text.char32At(at);
+                candidate |= IsCandidate(c);
+                digit |= c >= '0' && c <= '9';
+                at = text.moveIndex32(at, 1);
+                innerDot |= c == '.' && at < text.length() && u_isalnum(text.char32At(at));
+            }
+            takeNext = digit;
+            if (start == at) continue;
+            candidate |= innerDot;
+            if (!candidate && text[at - 1] == u'.') {
+                int32_t word = start;  // past opening brackets and quotes
+                while (word < at && !u_isalpha(text.char32At(word))) word = text.moveIndex32(word, 1);
+                for (const UnicodeString& abbreviation : abbreviations)
+                    candidate |= text.compare(word, at - word, abbreviation) == 0;
+            }
+            if (!candidate) continue;
+            // Joined to the stretch before when only blanks part them.
+            bool adjoins = !regions.empty();
+            for (int32_t i = adjoins ? regions.back().second : 0; adjoins && i < start; ++i) adjoins = u_isspace(text[i]);
+            if (adjoins) regions.back().second = at;
+            else regions.emplace_back(start, at);
+        }
+        return regions;
+    }
+
     /// The text from `from` to `to`, which no pattern matched: symbols and emoji named.
     UnicodeString Plain(const UnicodeString& text, int32_t from, int32_t to, bool asciiOnly) {
         UnicodeString said;
         int32_t at = from;
         while (at < to) {
+            int32_t run = at;  // up to the next symbol, taken as it is
+            while (run < to && !IsSymbol(text.char32At(run))) run = text.moveIndex32(run, 1);
+            said.append(text, at, run - at);
+            at = run;
+            if (at == to) break;
             UChar32 c = text.char32At(at);
             int32_t next = text.moveIndex32(at, 1);
-            if (!IsSymbol(c)) {
-                said.append(text, at, next - at);
-                at = next;
-                continue;
-            }
             // The whole cluster: an emoji with its modifiers, a flag's two letters.
             if (graphemes) {
                 graphemes->setText(text);
@@ -482,6 +535,8 @@ private:
     /// `said` without the blanks the readings put around themselves twice over.
     static UnicodeString Tidied(const UnicodeString& said) {
         UnicodeString tidy;
+        tidy.getBuffer(said.length());
+        tidy.releaseBuffer(0);
         for (int32_t i = 0; i < said.length(); ++i) {
             char16_t c = said[i];
             if (c == u' ' && (tidy.isEmpty() || tidy.endsWith(u" ") || tidy.endsWith(u"\n"))) continue;
@@ -500,6 +555,7 @@ private:
         if (!numbers) numbers = std::make_unique<NumberWords>(language);
         return *numbers;
     }
+    std::vector<UnicodeString> abbreviations;  // as written: "e.g.", "Dr."
     std::unique_ptr<icu::RegexPattern> regex;
     std::vector<int32_t> groups;  // each Kind's group number
     std::unique_ptr<icu::BreakIterator> graphemes;
