@@ -28,12 +28,7 @@ mkdir -p "$work"
 grep -v '^#' "$sentences" | awk -F'\t' -v last=$((2 + lists)) '{ split($1, n, "."); if (n[1] <= last) print }' \
   >"$work/reference.txt"
 
-# to_recogniser IN OUT: 16 kHz mono, at an RMS level of -20 dBFS.
-to_recogniser() {
-  local level
-  level=$(sox "$1" -n stats 2>&1 | awk '/^RMS lev dB/ {print $4}')
-  sox "$1" -r 16000 -c 1 -b 16 "$2" gain "$(awk -v l="$level" 'BEGIN { printf "%.2f", -20 - l }')"
-}
+. "$top/bench/recogniser.sh"
 
 # speak NAME SPEEDUP COMMAND...: COMMAND (with {} for the output file, and the sentence as its
 # last argument) speaks each sentence into NAME/ID.wav, sped up SPEEDUP times by sonic
@@ -56,8 +51,7 @@ speak() {
     rm -f "$spoken"
     echo "$id" >>"$work/$name/control"
   done <"$work/reference.txt"
-  pocketsphinx_batch -adcin yes -adchdr 44 -cepdir "$work/$name" -cepext .wav -ctl "$work/$name/control" \
-    -hyp "$work/$name/hypothesis.txt" -logfn /dev/null
+  recognise "$work/$name"
 }
 
 systems=()
@@ -98,32 +92,6 @@ done
 
 echo "word error rate of pocketsphinx (en-us) on the Harvard sentences, lists 3 to $((2 + lists)), at one RMS level:"
 for system in "${systems[@]}"; do
-  python3 - "$work/reference.txt" "$work/${system//[ \/()^]/_}/hypothesis.txt" "$system" <<'PYTHON'
-import re, sys
-
-def words(text):
-    return re.sub(r"[^a-z' ]", " ", text.lower()).split()
-
-reference = {}
-for line in open(sys.argv[1]):
-    key, text = line.rstrip("\n").split("\t", 1)
-    reference[key] = words(text)
-heard = {}
-for line in open(sys.argv[2]):
-    match = re.match(r"(.*)\((\S+)(?: [-\d]+)?\)\s*$", line)
-    if match:
-        heard[match.group(2)] = words(match.group(1))
-
-def distance(said, got):
-    row = list(range(len(got) + 1))
-    for i, word in enumerate(said, 1):
-        previous, row[0] = row[0], i
-        for j, other in enumerate(got, 1):
-            previous, row[j] = row[j], min(row[j] + 1, row[j - 1] + 1, previous + (word != other))
-    return row[len(got)]
-
-errors = sum(distance(said, heard.get(key, [])) for key, said in reference.items())
-total = sum(len(said) for said in reference.values())
-print(f"  {sys.argv[3]:<58} {100.0 * errors / total:5.1f}%  ({errors} errors in {total} words)")
-PYTHON
+  python3 "$top/bench/word-errors.py" "$work/reference.txt" "$work/${system//[ \/()^]/_}/hypothesis.txt" "$system" |
+    sed -n 1p
 done

@@ -17,8 +17,8 @@ TEST(SpokenText, WrittenTextIsReadAsAPersonSaysIt) {
         const char* said;
     };
     const Case cases[] = {
-        {"en-US", true, "It costs \u20AC5 \U0001F389", "It costs five euros party popper"},
-        {"en-US", true, "\u00A33.50 or 12 USD", "three British pounds fifty or twelve US dollars"},
+        {"en-US", true, "It costs \u20AC5 \U0001F389, $12.99", "It costs five euros party popper, twelve dollars ninety-nine"},
+        {"en-US", true, "\u00A33.50 or 12 USD", "three pounds fifty or twelve US dollars"},
         {"de", false, "Das kostet 5 \u20AC \U0001F389", "Das kostet f\u00FCnf Euro Konfettibombe"},
         {"de", false, "1.234,50 \u20AC", "eintausendzweihundertvierunddrei\u00DFig Euro f\u00FCnfzig"},
         {"en-US", true, "Tom & Jerry: 5 + 3 = 8, x > y", "Tom and Jerry: five plus three equals eight, x greater than y"},
@@ -38,7 +38,7 @@ TEST(SpokenText, WrittenTextIsReadAsAPersonSaysIt) {
         {"de", false, "z.B. Seite 5-10 usw.", "zum Beispiel Seite f\u00FCnf bis zehn und so weiter."},
         {"en-US", true, "the 1st and 22nd in 1999", "the first and twenty-second in nineteen ninety-nine"},
         {"en-US", true, "-5 and 3.14, \u00BD cup, 3/4, 2\u00BD hours",
-         "minus five and three point one four, one half cup, three quarters, two and one half hours"},
+         "minus five and three point one four, one half cup, three quarters, two and a half hours"},
         {"en-US", true, "call 555-1234, version 1.2.3, agent 007", "call five five five, one two three four, version one dot two dot three, agent zero zero seven"},
         {"en-US", true, "\U0001F44D \U0001F1E9\U0001F1EA", "thumbs up flag: Germany"},
         // What cannot be placed is passed on, never dropped.

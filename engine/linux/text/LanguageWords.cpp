@@ -21,7 +21,10 @@ LanguageWords English() {
     words.colon = "colon";
     words.dash = "dash";
     words.underscore = "underscore";
+    words.backslash = "backslash";
     words.ampersand = "and";
+    words.hashtag = "hashtag";
+    words.per = "per";
     words.rangeTo = "to";
     words.plus = "plus";
     words.minus = "minus";
@@ -40,12 +43,21 @@ LanguageWords English() {
     words.fractionOne = kEnglishFractionOne;
     words.fractionMany = kEnglishFractionMany;
     words.englishOrdinalSuffixes = true;
+    words.mixedFractionOne = "a";
+    words.currencies = {{"$", "dollar", "dollars"}, {"\u00A3", "pound", "pounds"}, {"\u00A5", "yen", "yen"},
+                        {"\u20AC", "euro", "euros"}, {"\u20B9", "rupee", "rupees"}};
     words.abbreviations = {{"e.g.", "for example"}, {"i.e.", "that is"},   {"etc.", "et cetera"},
                            {"vs.", "versus"},       {"approx.", "approximately"}, {"Dr.", "Doctor"},
                            {"Mr.", "Mister"},       {"Mrs.", "Missus"},    {"Ms.", "Miz"},
                            {"Prof.", "Professor"},  {"Jr.", "Junior"},     {"Sr.", "Senior"},
                            {"a.m.", "a m"},         {"p.m.", "p m"},       {"No.", "number"},
-                           {"Fig.", "figure"},      {"cf.", "compare"},    {"w/o", "without"}};
+                           {"Fig.", "figure"},      {"cf.", "compare"},    {"w/o", "without"},
+                           {"et al.", "and others"}, {"Jan.", "January"},  {"Feb.", "February"},
+                           {"Mar.", "March"},       {"Apr.", "April"},     {"Jun.", "June"},
+                           {"Jul.", "July"},        {"Aug.", "August"},    {"Sep.", "September"},
+                           {"Sept.", "September"},  {"Oct.", "October"},   {"Nov.", "November"},
+                           {"Dec.", "December"},    {"St.", "Saint"},      {"Ave.", "Avenue"},
+                           {"Inc.", "Incorporated"}, {"Ltd.", "Limited"},  {"Co.", "Company"}};
     return words;
 }
 
@@ -58,7 +70,10 @@ LanguageWords German() {
     words.colon = "Doppelpunkt";
     words.dash = "Strich";
     words.underscore = "Unterstrich";
+    words.backslash = "Backslash";
     words.ampersand = "und";
+    words.hashtag = "Hashtag";
+    words.per = "pro";
     words.rangeTo = "bis";
     words.plus = "plus";
     words.minus = "minus";
@@ -73,6 +88,7 @@ LanguageWords German() {
     words.hourMinutes = "{h} Uhr {m}";
     words.fractionNumeratorOne = "ein";
     words.nounsCapitalized = true;
+    words.decadeSuffix = "er";
     words.fractionOne = kGermanFractions;
     words.fractionMany = kGermanFractions;
     words.abbreviations = {{"z.B.", "zum Beispiel"}, {"z. B.", "zum Beispiel"}, {"d.h.", "das heißt"},
@@ -93,6 +109,7 @@ LanguageWords French() {
     words.dash = "tiret";
     words.underscore = "tiret bas";
     words.ampersand = "et";
+    words.per = "par";
     words.rangeTo = "à";
     words.plus = "plus";
     words.minus = "moins";
@@ -119,6 +136,7 @@ LanguageWords Spanish() {
     words.dash = "guion";
     words.underscore = "guion bajo";
     words.ampersand = "y";
+    words.per = "por";
     words.rangeTo = "a";
     words.ordinalDays = false;  // "quince de marzo"
     words.plus = "más";

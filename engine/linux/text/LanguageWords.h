@@ -14,6 +14,14 @@ struct Abbreviation {
     const char* said;
 };
 
+/// A currency as people name it when its sign is written ("$5": "five dollars", where
+/// CLDR's name is "US dollars").
+struct CurrencyName {
+    const char* sign;
+    const char* one;
+    const char* other;
+};
+
 /// A language's own words for reading written text. A null word is one this table does
 /// not know for the language: the reader then takes CLDR's name for the character, or
 /// leaves the text as it is.
@@ -26,7 +34,10 @@ struct LanguageWords {
     const char* colon = nullptr;
     const char* dash = nullptr;
     const char* underscore = nullptr;
+    const char* backslash = nullptr;
     const char* ampersand = nullptr;  // '&' in running text: "and"
+    const char* hashtag = nullptr;    // '#' before a word
+    const char* per = nullptr;        // "$3/gallon": "per"
     const char* rangeTo = nullptr;    // "5-10": "five to ten"
     // Arithmetic and comparison between numbers or words.
     const char* plus = nullptr;
@@ -50,7 +61,10 @@ struct LanguageWords {
     bool englishOrdinalSuffixes = false;  // "1st", "22nd" are ordinals
     bool ordinalDays = true;        // a date's day is said as an ordinal ("March fifteenth")
     bool nounsCapitalized = false;  // a capital letter does not tell that a sentence began
+    const char* decadeSuffix = nullptr;      // "die 90er": "er"
+    const char* mixedFractionOne = nullptr;  // "two and a half": "a"
     std::vector<Abbreviation> abbreviations;
+    std::vector<CurrencyName> currencies;
 };
 
 /// The words of the language of BCP 47 tag `tag` ("en-US": English); an empty table (all

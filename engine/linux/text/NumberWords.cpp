@@ -260,10 +260,11 @@ UnicodeString NumberWords::Measure(const WrittenNumber& amount, const char* unit
 
 UnicodeString NumberWords::Date(int year, int month, int day) {
     UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::SimpleDateFormat>& dateFormat = dateFormats[year == 0];
     if (!dateFormat) {
         std::unique_ptr<icu::DateTimePatternGenerator> patterns(icu::DateTimePatternGenerator::createInstance(locale, status));
         if (U_FAILURE(status)) return {};
-        UnicodeString pattern = patterns->getBestPattern(u"yMMMMd", status);
+        UnicodeString pattern = patterns->getBestPattern(year == 0 ? u"MMMMd" : u"yMMMMd", status);
         auto made = std::make_unique<icu::SimpleDateFormat>(pattern, locale, status);
         if (U_FAILURE(status)) return {};
         made->setTimeZone(*icu::TimeZone::getGMT());
@@ -272,7 +273,7 @@ UnicodeString NumberWords::Date(int year, int month, int day) {
     icu::GregorianCalendar calendar(icu::TimeZone::getGMT()->clone(), locale, status);
     if (U_FAILURE(status)) return {};
     calendar.clear();
-    calendar.set(year, month - 1, day);
+    calendar.set(year == 0 ? 2000 : year, month - 1, day);
     UnicodeString written;
     icu::FieldPositionIterator fields;
     dateFormat->format(calendar.getTime(status), written, &fields, status);

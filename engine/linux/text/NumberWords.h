@@ -58,7 +58,7 @@ public:
     /// kilometers"; empty when ICU does not know the unit.
     icu::UnicodeString Measure(const WrittenNumber& amount, const char* unit);
     /// A date as the language writes it in full, its day an ordinal and its year said as a
-    /// year: "March fifteenth, twenty twenty-four".
+    /// year: "March fifteenth, twenty twenty-four"; without a year when `year` is 0.
     icu::UnicodeString Date(int year, int month, int day);
     /// A clock time, `meridiem` 'a' or 'p' when written with one, else 0: "eight o'clock",
     /// "eight oh five", "acht Uhr dreißig".
@@ -79,7 +79,7 @@ private:
     icu::UnicodeString cardinalRules, ordinalRules, yearRules;
     icu::UnicodeString pointWord, minusWord;  // "point", "minus": as the spell-out says them
     std::map<std::string, std::unique_ptr<icu::number::LocalizedNumberFormatter>> formatters;
-    std::unique_ptr<icu::SimpleDateFormat> dateFormat;  // the language's long date, made on first use
+    std::unique_ptr<icu::SimpleDateFormat> dateFormats[2];  // the language's long date, with and without a year
     bool spellsOut = false;
     char16_t decimalSeparator = u'.';
     char16_t groupingSeparator = u',';

@@ -1,6 +1,7 @@
 #include "SpokenText.h"
 
 #include <unicode/brkiter.h>
+#include <unicode/dtfmtsym.h>
 #include <unicode/regex.h>
 #include <unicode/translit.h>
 #include <unicode/uchar.h>
@@ -32,6 +33,9 @@ struct Unit {
 constexpr Unit kUnits[] = {
     {"°C", "celsius"},          {"℃", "celsius"},          {"°F", "fahrenheit"},       {"℉", "fahrenheit"},
     {"km/h", "kilometer-per-hour"}, {"kph", "kilometer-per-hour"}, {"mph", "mile-per-hour"}, {"m/s", "meter-per-second"},
+    {"Mbps", "megabit-per-second"}, {"Gbps", "gigabit-per-second"}, {"kbps", "kilobit-per-second"},
+    {"MB/s", "megabyte-per-second"}, {"tbsp", "tablespoon"},  {"tsp", "teaspoon"},       {"gal", "gallon"},
+    {"fl oz", "fluid-ounce"},
     {"km²", "square-kilometer"}, {"m²", "square-meter"},   {"m³", "cubic-meter"},      {"km", "kilometer"},
     {"cm", "centimeter"},       {"mm", "millimeter"},       {"m", "meter"},             {"kg", "kilogram"},
     {"mg", "milligram"},        {"g", "gram"},              {"ml", "milliliter"},       {"mL", "milliliter"},
@@ -78,6 +82,12 @@ std::string Utf8(const UnicodeString& text) {
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
+/// `text` with its first letter in upper case, if it is an ASCII one.
+std::string Capitalized(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
 std::u16string_view View(const UnicodeString& text) { return {text.getBuffer(), static_cast<size_t>(text.length())}; }
 
 /// What a run of letters in an address sounds like: a word when it can be said as one,
@@ -95,15 +105,43 @@ UnicodeString LettersOrWord(const UnicodeString& run) {
     return letters;
 }
 
+/// The names of the months in `language`, as dates write them, for a pattern: "January|...".
+UnicodeString MonthNames(const std::string& language) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::DateFormatSymbols symbols(icu::Locale::forLanguageTag(language, status), status);
+    if (U_FAILURE(status)) return {};
+    int32_t count = 0;
+    const UnicodeString* names = symbols.getMonths(count, icu::DateFormatSymbols::FORMAT, icu::DateFormatSymbols::WIDE);
+    UnicodeString alternatives;
+    for (int32_t i = 0; i < count && i < 12; ++i) {
+        if (names[i].isEmpty()) continue;
+        if (!alternatives.isEmpty()) alternatives += u'|';
+        alternatives += u"\\Q" + names[i] + u"\\E";
+    }
+    return alternatives;
+}
+
 /// Reads written text aloud in one language. Not for two threads at once.
 class Reader {
 public:
     explicit Reader(const std::string& language) : language(language), words(WordsFor(language)) {
         UnicodeString number(kNumber);
-        UnicodeString abbreviationPattern = Alternatives(words.abbreviations, [](const Abbreviation& a) { return a.written; });
+        std::vector<std::string> writtenForms;
+        for (const Abbreviation& abbreviation : words.abbreviations) {
+            writtenForms.push_back(abbreviation.written);
+            writtenForms.push_back(Capitalized(abbreviation.written));
+        }
+        UnicodeString abbreviationPattern = Alternatives(writtenForms, [](const std::string& a) { return a.c_str(); });
         UnicodeString currencies = Alternatives(kCurrencySymbols, [](const Currency& c) { return c.written; });
         UnicodeString codes = Alternatives(kCurrencyCodes, [](const char* code) { return code; });
         UnicodeString units = Alternatives(kUnits, [](const Unit& unit) { return unit.written; });
+        // Dates with the month's name: "15 March 1990", "15. März", "March 3rd, 2024".
+        UnicodeString months = MonthNames(language);
+        UnicodeString day = u"(?:0?[1-9]|[12]\\d|3[01])";
+        UnicodeString namedDate =
+            months.isEmpty() ? UnicodeString(u"(?!)")
+                             : u"(?<![\\p{L}\\p{N}.])" + day + u"\\.? (?:" + months + u")(?:,? \\d{4})?(?!\\p{L})|(?<!\\p{L})(?:" +
+                                   months + u") " + day + u"(?:st|nd|rd|th)?(?:,? \\d{4})?(?![\\p{L}\\p{N}])";
         // The word for the clock written after a time is said with the time.
         UnicodeString clock = words.clockWord != nullptr ? u"|\\s" + Quoted(words.clockWord) + u"(?!\\p{L})" : u"";
         UnicodeString pattern =
@@ -111,13 +149,22 @@ public:
             u"|(?<url>\\b(?:https?|ftp)://[^\\s<>\"]*[^\\s<>\".,;:!?)\\]'])"
             u"|(?<www>\\bwww\\.[^\\s<>\"]*[^\\s<>\".,;:!?)\\]'])"
             u"|(?<email>\\b[\\p{L}\\d._%+-]+@[\\p{L}\\d-]+(?:\\.[\\p{L}\\d-]+)+)"
-            u"|(?<path>(?<![\\p{L}\\p{N}_/.~])(?:~|\\.{1,2})?(?:/[\\p{L}\\p{N}_.+-]+)+/?)"
+            u"|(?<path>(?<![\\p{L}\\p{N}_/.~])(?:~|\\.{1,2})?(?:/[\\p{L}\\p{N}_.+-]+)+/?"
+            u"|\\b[A-Za-z]:\\\\[^\\s\\\\]+(?:\\\\[^\\s\\\\]+)*)"
+            u"|(?<phone>(?<![\\p{N}+])(?:\\+\\d{1,3}[ -]?)?(?:\\(\\d{3}\\) ?|\\d{3}[ -])\\d{3}[ -]\\d{4}(?!\\d))"
             u"|(?<date>(?<![\\d-])\\d{4}-(?:0[1-9]|1[0-2])-(?:0[1-9]|[12]\\d|3[01])(?![\\d-]))"
             u"|(?<dottedDate>(?<![\\d.])(?:0?[1-9]|[12]\\d|3[01])\\.(?:0?[1-9]|1[0-2])\\.\\d{4}(?![\\d]|\\.\\d))"
+            u"|(?<namedDate>" + namedDate + u")"
+            u"|(?<slashDate>(?<![\\d/])(?:0?[1-9]|[12]\\d|3[01])/(?:0?[1-9]|[12]\\d|3[01])/\\d{4}(?![\\d/]))"
+            u"|(?<hour>(?<![\\p{L}\\p{N}:.])(?:1[0-2]|0?[1-9]) ?[AaPp]\\.?[Mm]\\.?(?!\\p{L}))"
             u"|(?<time>(?<![\\d:.])(?:[01]?\\d|2[0-3]):[0-5]\\d(?![\\d:])(?:\\s?[AaPp]\\.?[Mm]\\.?(?!\\p{L})" + clock + u")?)"
             u"|(?<money>(?:" + currencies + u")\\s?" + number + u"|" + number + u"\\s?(?:" + currencies + u")|\\b(?:" +
-            codes + u")\\s?" + number + u"|" + number + u"\\s?(?:" + codes + u")\\b)"
-            u"|(?<measure>" + number + u"\\s?(?:" + units + u")(?![\\p{L}\\p{N}]))" +
+            codes + u")\\s?" + number + u"|" + number + u"\\s?(?:" + codes + u")\\b)(?:/\\p{L}+)?"
+            u"|(?<measure>" + number + u"\\s?(?:" + units + u")(?![\\p{L}\\p{N}])(?:/\\p{L}+(?![/\\p{N}]))?)"
+            u"|(?<multiple>" + number + u" ?[x\u00d7](?!\\p{L}))" +
+            (words.englishOrdinalSuffixes ? u"|(?<decade>(?<![\\p{L}\\p{N}])(?:1\\d|20)\\d0s\\b)"
+             : words.decadeSuffix != nullptr ? u"|(?<decade>(?<![\\p{L}\\p{N}])(?:1\\d|20)?\\d0" + Quoted(words.decadeSuffix) + u")"
+                                             : u"|(?<decade>(?!))") +
             (words.englishOrdinalSuffixes ? u"|(?<ordinal>(?<![\\p{L}\\p{N}])\\d+(?:st|nd|rd|th)\\b)" : u"|(?<ordinal>(?!))") +
             u"|(?<range>(?<![\\p{L}\\p{N}_.,-])\\d+ ?[-\u2013] ?\\d+(?!\\d|[.,]\\d))"
             u"|(?<fraction>(?<![\\p{L}\\p{N}/.])\\d+/\\d+(?![\\d/]))"
@@ -125,17 +172,21 @@ public:
             u"|(?<identifier>(?<![\\p{L}\\p{N}_])[\\p{L}\\p{N}]*_[\\p{L}\\p{N}_]*[\\p{L}\\p{N}](?:\\.[a-z][a-z\\d]{0,5})*)"
             u"|(?<file>(?<![\\p{L}\\p{N}_.@])[\\p{L}\\p{N}][\\p{L}\\p{N}_-]*(?:\\.[a-z][a-z\\d]{0,5})+(?![\\p{L}\\p{N}]))"
             u"|(?<number>" + number + u")";
-        for (const Abbreviation& abbreviation : words.abbreviations)
+        for (const Abbreviation& abbreviation : words.abbreviations) {
             abbreviations.push_back(UnicodeString::fromUTF8(abbreviation.written));
+            // At the start of a sentence too: "Ca. 500 g".
+            std::string capital = Capitalized(abbreviation.written);
+            if (capital != abbreviation.written) abbreviations.push_back(UnicodeString::fromUTF8(capital));
+        }
         UErrorCode status = U_ZERO_ERROR;
         regex.reset(icu::RegexPattern::compile(pattern, 0, status));
         if (U_FAILURE(status)) {
             regex.reset();
             return;
         }
-        for (const char16_t* name : {u"abbreviation", u"url", u"www", u"email", u"path", u"date", u"dottedDate", u"time", u"money",
-                                     u"measure", u"ordinal", u"range", u"fraction", u"vulgar", u"identifier", u"file",
-                                     u"number"})
+        for (const char16_t* name : {u"abbreviation", u"url", u"www", u"email", u"path", u"phone", u"date", u"dottedDate",
+                                     u"namedDate", u"slashDate", u"hour", u"time", u"money", u"measure", u"multiple", u"decade",
+                                     u"ordinal", u"range", u"fraction", u"vulgar", u"identifier", u"file", u"number"})
             groups.push_back(regex->groupNumberFromName(UnicodeString(name), status));
         status = U_ZERO_ERROR;
         graphemes.reset(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
@@ -187,8 +238,8 @@ public:
     }
 
 private:
-    enum class Kind { Abbreviation, Url, Www, Email, Path, Date, DottedDate, Time, Money, Measure, Ordinal, Range, Fraction, Vulgar,
-                      Identifier, File, Number };
+    enum class Kind { Abbreviation, Url, Www, Email, Path, Phone, Date, DottedDate, NamedDate, SlashDate, Hour, Time, Money, Measure,
+                      Multiple, Decade, Ordinal, Range, Fraction, Vulgar, Identifier, File, Number };
 
     UnicodeString Matched(Kind kind, const UnicodeString& piece, const UnicodeString& text, int32_t end) {
         const bool numeric = kind != Kind::Abbreviation && kind != Kind::Url && kind != Kind::Www && kind != Kind::Email &&
@@ -216,15 +267,72 @@ private:
                 size_t month = date.find('.') + 1, year = date.find('.', month) + 1;
                 return Numbers().Date(std::atoi(date.c_str() + year), std::atoi(date.c_str() + month), std::atoi(date.c_str()));
             }
+            case Kind::NamedDate: {
+                int32_t dayAt = 0;
+                while (dayAt < piece.length() && !IsDigit(piece[dayAt])) ++dayAt;
+                int dayOfMonth = std::atoi(Utf8(piece.tempSubStringBetween(dayAt, dayAt + 2)).c_str());
+                int year = 0;
+                if (piece.length() >= 4 && IsDigit(piece[piece.length() - 1]) && IsDigit(piece[piece.length() - 4]))
+                    year = std::atoi(Utf8(piece.tempSubStringBetween(piece.length() - 4)).c_str());
+                int month = MonthIn(piece);
+                if (month == 0) return {};
+                return Numbers().Date(year, month, dayOfMonth);
+            }
+            case Kind::SlashDate: {  // month first in the United States, else day first
+                std::string date = Utf8(piece);
+                int first = std::atoi(date.c_str()), second = std::atoi(date.c_str() + date.find('/') + 1);
+                int year = std::atoi(date.c_str() + date.rfind('/') + 1);
+                bool monthFirst = language.size() >= 5 && language.compare(0, 2, "en") == 0 &&
+                                  (language.compare(3, 2, "US") == 0 || language.compare(3, 2, "us") == 0);
+                if (first > 12) monthFirst = false;
+                if (second > 12) monthFirst = true;
+                return monthFirst ? Numbers().Date(year, first, second) : Numbers().Date(year, second, first);
+            }
+            case Kind::Phone: {  // in its groups, digit by digit
+                UnicodeString said;
+                for (int32_t at = 0; at < piece.length();) {
+                    int32_t end = at;
+                    while (end < piece.length() && IsDigit(piece[end])) ++end;
+                    if (end > at) said += (said.isEmpty() ? u"" : u", ") + Numbers().Digits(View(piece.tempSubStringBetween(at, end)));
+                    else if (piece[at] == u'+' && words.plus != nullptr) said += UnicodeString::fromUTF8(words.plus);
+                    at = std::max(end, at + 1);
+                }
+                return said;
+            }
+            case Kind::Hour: return TimeSaid(piece);
             case Kind::Time: return TimeSaid(piece);
-            case Kind::Money: return MoneySaid(piece);
-            case Kind::Measure: return MeasureSaid(piece);
+            case Kind::Money: return Per(piece, [this](const UnicodeString& amount) { return MoneySaid(amount); });
+            case Kind::Measure: {
+                UnicodeString said = Per(piece, [this](const UnicodeString& amount) { return MeasureSaid(amount); });
+                if (!said.isEmpty()) return said;
+                // A unit ICU does not name: the number, and the unit as written.
+                WrittenNumber amount;
+                int32_t end = 0;
+                if (!NumberAt(piece, 0, &amount, &end)) return {};
+                return Numbers().Cardinal(amount) + u" " + piece.tempSubStringBetween(end).trim();
+            }
+            case Kind::Multiple: {
+                WrittenNumber number;
+                int32_t end = 0;
+                if (!NumberAt(piece, 0, &number, &end) || words.times == nullptr) return {};
+                return Numbers().Cardinal(number) + u" " + UnicodeString::fromUTF8(words.times);
+            }
+            case Kind::Decade: {  // "the 1990s": the year's last word in the plural; "die 90er"
+                int64_t value = std::atoll(Utf8(piece).c_str());
+                UnicodeString year = value >= 1000 ? Numbers().Year(value) : Numbers().Cardinal(value);
+                if (words.decadeSuffix != nullptr) return year + UnicodeString::fromUTF8(words.decadeSuffix);
+                if (!year.endsWith(u"y")) return year + u"s";
+                year.truncate(year.length() - 1);
+                return year + u"ies";
+            }
             case Kind::Ordinal: return Numbers().Ordinal(std::atoll(Utf8(piece).c_str()));
             case Kind::Range: return RangeSaid(piece);
             case Kind::Fraction: {
                 std::string fraction = Utf8(piece);
                 int64_t numerator = std::atoll(fraction.c_str());
                 int64_t denominator = std::atoll(fraction.c_str() + fraction.find('/') + 1);
+                // "24/7": a number and a number, not a fraction.
+                if (numerator > 2 * denominator) return Numbers().Cardinal(numerator) + u" " + Numbers().Cardinal(denominator);
                 UnicodeString said = Numbers().Fraction(numerator, denominator);
                 if (!said.isEmpty()) return said;
                 return Numbers().Cardinal(numerator) + u" " + Separator(u'/') + u" " + Numbers().Cardinal(denominator);
@@ -249,9 +357,12 @@ private:
     std::vector<std::pair<int32_t, int32_t>> Candidates(const UnicodeString& text) const {
         std::vector<std::pair<int32_t, int32_t>> regions;
         bool takeNext = false;  // the word after a number
+        int32_t previous = -1;  // where the word before began
         for (int32_t at = 0; at < text.length();) {
             while (at < text.length() && u_isspace(text.char32At(at))) at = text.moveIndex32(at, 1);
             int32_t start = at;
+            int32_t before = previous;
+            previous = start;
             bool candidate = takeNext, digit = false, innerDot = false;
             while (at < text.length() && !u_isspace(text.char32At(at))) {
                 UChar32 c = text.char32At(at);
@@ -263,13 +374,18 @@ private:
             takeNext = digit;
             if (start == at) continue;
             candidate |= innerDot;
-            if (!candidate && text[at - 1] == u'.') {
+            int32_t wordEnd = at;  // before closing punctuation
+            while (wordEnd > start && std::u16string_view(u",;:!?)]\"'").find(text[wordEnd - 1]) != std::u16string_view::npos)
+                --wordEnd;
+            if (!candidate && wordEnd > start && text[wordEnd - 1] == u'.') {
                 int32_t word = start;  // past opening brackets and quotes
-                while (word < at && !u_isalpha(text.char32At(word))) word = text.moveIndex32(word, 1);
+                while (word < wordEnd && !u_isalpha(text.char32At(word))) word = text.moveIndex32(word, 1);
                 for (const UnicodeString& abbreviation : abbreviations)
-                    candidate |= text.compare(word, at - word, abbreviation) == 0;
+                    candidate |= text.compare(word, wordEnd - word, abbreviation) == 0;
             }
             if (!candidate) continue;
+            // A number takes the word before it too ("USD 20", "Fig. 3").
+            if (digit && before >= 0 && (regions.empty() || regions.back().second <= before)) start = before;
             // Joined to the stretch before when only blanks part them.
             bool adjoins = !regions.empty();
             for (int32_t i = adjoins ? regions.back().second : 0; adjoins && i < start; ++i) adjoins = u_isspace(text[i]);
@@ -328,6 +444,7 @@ private:
             case '<': word = words.lessThan; break;
             case '>': word = words.greaterThan; break;
             case '@': word = words.at; break;
+            case '#': word = words.hashtag; break;
             case 0x2212: word = words.minus; break;
             case 0x00D7: word = words.times; break;
             case 0x00F7: word = words.dividedBy; break;
@@ -357,6 +474,9 @@ private:
             case u':': word = words.colon; break;
             case u'-': word = words.dash; break;
             case u'_': word = words.underscore; break;
+            case u'=': word = words.equals; break;
+            case u'&': word = words.ampersand; break;
+            case u'\\': word = words.backslash; break;
             default: break;
         }
         if (word != nullptr) return UnicodeString::fromUTF8(word);
@@ -366,7 +486,7 @@ private:
 
     /// A URL, an e-mail address, a path or an identifier by its parts: words, letters,
     /// numbers and the separators between them ("foo underscore bar dot p y").
-    UnicodeString Address(const UnicodeString& address) {
+    UnicodeString Address(const UnicodeString& address, bool digitsApart = false) {
         UnicodeString said;
         auto add = [&](const UnicodeString& part) {
             if (part.isEmpty()) return;
@@ -393,7 +513,7 @@ private:
                     continue;
                 }
                 std::u16string digits(address.getBuffer() + at, address.getBuffer() + end);
-                if (digits.size() <= 4 && (digits.size() == 1 || digits[0] != u'0'))
+                if (!digitsApart && digits.size() <= 4 && (digits.size() == 1 || digits[0] != u'0'))
                     add(Numbers().Cardinal(std::atoll(Utf8(UnicodeString(digits.data(), static_cast<int32_t>(digits.size()))).c_str())));
                 else add(Numbers().Digits(digits));
             } else {
@@ -408,7 +528,7 @@ private:
     UnicodeString AbbreviationSaid(const UnicodeString& piece, const UnicodeString& text, int32_t end) {
         std::string written = Utf8(piece);
         for (const Abbreviation& abbreviation : words.abbreviations) {
-            if (written != abbreviation.written) continue;
+            if (written != abbreviation.written && written != Capitalized(abbreviation.written)) continue;
             UnicodeString said = UnicodeString::fromUTF8(abbreviation.said);
             // Its dot also ends the sentence when one ends there ("pears etc. Then"); a
             // title ("Dr.") never ends one.
@@ -425,12 +545,40 @@ private:
         return {};
     }
 
+    /// An amount read by `read`, and what it is per ("$3.49/gallon": "... per gallon").
+    template <class Read>
+    UnicodeString Per(const UnicodeString& piece, const Read& read) {
+        int32_t slash = piece.lastIndexOf(u'/');
+        if (slash < 0 || slash + 1 >= piece.length() || !u_isalpha(piece.char32At(slash + 1)) || words.per == nullptr)
+            return read(piece);
+        if (UnicodeString whole = read(piece); !whole.isEmpty()) return whole;  // "km/h" is one unit
+        UnicodeString amount = read(piece.tempSubStringBetween(0, slash));
+        if (amount.isEmpty()) return {};
+        return amount + u" " + UnicodeString::fromUTF8(words.per) + u" " + piece.tempSubStringBetween(slash + 1);
+    }
+
+    /// The number (1 to 12) of the month whose name `piece` holds; 0 when none.
+    int MonthIn(const UnicodeString& piece) {
+        if (monthNames.empty()) {
+            UErrorCode status = U_ZERO_ERROR;
+            icu::DateFormatSymbols symbols(icu::Locale::forLanguageTag(language, status), status);
+            int32_t count = 0;
+            const UnicodeString* names =
+                U_SUCCESS(status) ? symbols.getMonths(count, icu::DateFormatSymbols::FORMAT, icu::DateFormatSymbols::WIDE) : nullptr;
+            for (int32_t i = 0; i < count && i < 12; ++i) monthNames.push_back(names[i]);
+        }
+        for (size_t i = 0; i < monthNames.size(); ++i)
+            if (!monthNames[i].isEmpty() && piece.indexOf(monthNames[i]) >= 0) return static_cast<int>(i) + 1;
+        return 0;
+    }
+
     UnicodeString TimeSaid(const UnicodeString& piece) {
         std::string time = Utf8(piece);
         int hour = std::atoi(time.c_str());
-        int minute = std::atoi(time.c_str() + time.find(':') + 1);
+        size_t colon = time.find(':');
+        int minute = colon == std::string::npos ? 0 : std::atoi(time.c_str() + colon + 1);
         char meridiem = 0;
-        size_t letter = time.find_first_of("AaPp", time.find(':'));
+        size_t letter = time.find_first_of("AaPp", colon == std::string::npos ? 0 : colon);
         if (letter != std::string::npos && (words.clockWord == nullptr || time.find(words.clockWord) == std::string::npos))
             meridiem = (time[letter] == 'a' || time[letter] == 'A') ? 'a' : 'p';
         return Numbers().Time(hour, minute, meridiem);
@@ -455,6 +603,17 @@ private:
         if (!NumberAt(piece, first, &amount, &numberEnd)) return {};
         std::string currency = Utf8(piece.tempSubStringBetween(0, first) + piece.tempSubStringBetween(numberEnd));
         currency.erase(std::remove(currency.begin(), currency.end(), ' '), currency.end());
+        for (const CurrencyName& name : words.currencies) {
+            if (currency != name.sign) continue;
+            WrittenNumber whole = amount;
+            whole.fraction.clear();
+            UnicodeString said = Numbers().Cardinal(whole) + u" " +
+                                 UnicodeString::fromUTF8(amount.whole == "1" && !amount.negative ? name.one : name.other);
+            std::string cents = amount.fraction.substr(0, 2);
+            if (cents.size() == 1) cents += '0';
+            if (!cents.empty() && cents != "00") said += u" " + Numbers().Cardinal(std::atoll(cents.c_str()));
+            return said;
+        }
         for (const Currency& symbol : kCurrencySymbols)
             if (currency == symbol.written) return Numbers().Money(amount, symbol.code);
         return Numbers().Money(amount, currency.c_str());
@@ -466,17 +625,14 @@ private:
         if (!NumberAt(piece, 0, &amount, &numberEnd)) return {};
         std::string written = Utf8(piece.tempSubStringBetween(numberEnd).trim());
         for (const Unit& unit : kUnits)
-            if (written == unit.written) {
-                UnicodeString said = Numbers().Measure(amount, unit.unit);
-                if (!said.isEmpty()) return said;
-            }
-        return Numbers().Cardinal(amount) + u" " + UnicodeString::fromUTF8(written);
+            if (written == unit.written) return Numbers().Measure(amount, unit.unit);
+        return {};
     }
 
     /// A whole number: a year where it looks like one, else a cardinal.
     UnicodeString WholeSaid(const UnicodeString& digits) {
         int64_t value = std::atoll(Utf8(digits).c_str());
-        if (digits.length() == 4 && value >= 1100 && value <= 2099) return Numbers().Year(value);
+        if (digits.length() == 4 && value >= 1000 && value <= 2099) return Numbers().Year(value);
         WrittenNumber number;
         number.whole = Utf8(digits);
         return Numbers().Cardinal(number);
@@ -492,7 +648,10 @@ private:
         bool spaced = piece.indexOf(u' ') >= 0;
         int64_t low = std::atoll(Utf8(from).c_str()), high = std::atoll(Utf8(to).c_str());
         // Pages, amounts and years run from one to the other: "five to ten".
-        bool range = low < high && ((from.length() <= 3 && to.length() <= 3) || (from.length() == 4 && to.length() == 4));
+        // Small numbers run from one to the other either way ("9-5", a score "3-2"); years
+        // upwards.
+        bool range = (from.length() <= 3 && to.length() <= 3 && !spaced) ||
+                     (low < high && ((from.length() <= 3 && to.length() <= 3) || (from.length() == 4 && to.length() == 4)));
         if (range && words.rangeTo != nullptr)
             return WholeSaid(from) + u" " + UnicodeString::fromUTF8(words.rangeTo) + u" " + WholeSaid(to);
         if (spaced && words.minus != nullptr)
@@ -517,6 +676,10 @@ private:
         int32_t digits = 0;
         while (digits < piece.length() && IsDigit(piece[digits])) ++digits;
         const char* and_ = words.ampersand != nullptr ? words.ampersand : "";
+        // "two and a half", where the language says so.
+        UnicodeString one = words.fractionNumeratorOne != nullptr ? UnicodeString::fromUTF8(words.fractionNumeratorOne) : "";
+        if (words.mixedFractionOne != nullptr && !one.isEmpty() && part.startsWith(one + u" "))
+            part.replace(0, one.length(), UnicodeString::fromUTF8(words.mixedFractionOne));
         return WholeSaid(piece.tempSubStringBetween(0, digits)) + u" " + UnicodeString::fromUTF8(and_) + u" " + part;
     }
 
@@ -528,8 +691,11 @@ private:
                 return WholeSaid(piece);
             return Numbers().Cardinal(number);
         }
-        // Several dots or commas: a version or an address ("1.2.3", "192.168.0.1").
-        return Address(piece);
+        // Several dots or commas: a version or an address ("1.2.3", "192.168.0.1"). An
+        // internet address's numbers are said digit by digit.
+        int32_t dots = 0;
+        for (int32_t i = 0; i < piece.length(); ++i) dots += piece[i] == u'.';
+        return Address(piece, dots == 3);
     }
 
     /// `said` without the blanks the readings put around themselves twice over.
@@ -556,6 +722,7 @@ private:
         return *numbers;
     }
     std::vector<UnicodeString> abbreviations;  // as written: "e.g.", "Dr."
+    std::vector<UnicodeString> monthNames;     // made when a date first names a month
     std::unique_ptr<icu::RegexPattern> regex;
     std::vector<int32_t> groups;  // each Kind's group number
     std::unique_ptr<icu::BreakIterator> graphemes;
