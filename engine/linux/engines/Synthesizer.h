@@ -1,4 +1,7 @@
 #pragma once
+// engines/: the speech engines behind one seam (this header), and the synthesis of an
+// utterance through them (Synthesis.h). It calls text/ (the utterance, the front end),
+// voices/, com/, and espeak-ng and flite.
 #include <cstddef>
 #include <cstdint>
 #include <functional>

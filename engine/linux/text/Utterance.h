@@ -1,4 +1,8 @@
 #pragma once
+// text/: what a Speak call's text says: markup read into the Utterance (this header), the
+// front end that reads written text aloud (SpokenText.h), as the README's Layout section
+// lists. It calls voices/ (the voices markup asks for) and ICU, CLDR's files and expat.
+//
 // What a Speak call says, in one model every synthesizer renders: words and phones in the
 // style and voice markup gives them, silences and boundaries.
 #include <string>

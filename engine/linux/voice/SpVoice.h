@@ -1,6 +1,7 @@
 #pragma once
 // voice/: the voice behind CLSID_SpVoice (this header) and what it is made of, as the
-// README's Layout section lists. It calls audio/, streams/ and com/.
+// README's Layout section lists. It calls engines/, text/, voices/, audio/, streams/ and
+// com/.
 #include <atomic>
 #include <memory>
 #include <mutex>

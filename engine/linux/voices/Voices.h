@@ -1,4 +1,7 @@
 #pragma once
+// voices/: the voice catalogue: the voices (this header), choosing among them, languages
+// and the user's. It asks engines/ for espeak-ng's list of voices, and calls nothing else.
+//
 // The voices this engine speaks with, as the platform lists its own: each with a name, a
 // language, a gender, an age and the engine behind it.
 #include <deque>
