@@ -6,6 +6,10 @@ include(CMakePackageConfigHelpers)
 
 install(TARGETS speech-service speech-say speech-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         COMPONENT service)
+if(NOT WIN32)
+  # The text front end's module, which the engine opens from here once installed.
+  install(TARGETS speech-service-text LIBRARY DESTINATION ${SPEECH_TEXT_MODULE_DIRECTORY} COMPONENT service)
+endif()
 
 # Man pages and the changelog go in compressed, as Debian's packages carry them (gzip -n:
 # no name or time stamp inside, so the same sources give the same bytes).

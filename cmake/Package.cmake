@@ -36,7 +36,8 @@ string(JOIN "\n" CPACK_COMPONENT_LIBRARY_DESCRIPTION
   "The Speaker behind speech-service and speech-render: speech into WAV files"
   "and memory, WAV files into 44.1 kHz mono. Found by CMake with"
   "find_package(SpeechService) and by pkg-config as speech-service.")
+# The engine opens the speech-service package's text module (written text read aloud).
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_DEPENDS
-    "libespeak-ng-dev, flite1-dev, libsonic-dev, libpulse-dev, libasound2-dev, libsndfile1-dev, libsoxr-dev, libexpat1-dev, libicu-dev, unicode-cldr-core, pkg-config")
+    "speech-service (= ${CPACK_PACKAGE_VERSION}), libespeak-ng-dev, flite1-dev, libsonic-dev, libpulse-dev, libasound2-dev, libsndfile1-dev, libsoxr-dev, libexpat1-dev, pkg-config")
 
 include(CPack)

@@ -12,7 +12,7 @@ build=${BUILD_DIR_FUZZ:-$top/build-fuzz}
 seconds=${1:-30}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(datagram widen-text stream-format wav-input speak-text)
+[ ${#targets[@]} -gt 0 ] || targets=(datagram widen-text stream-format wav-input speak-text read-aloud)
 
 CC=clang CXX=clang++ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPEECH_FUZZ=ON \
   -DSPEECH_BUILD_TESTS=OFF -DSPEECH_BUILD_BENCH=OFF >/dev/null

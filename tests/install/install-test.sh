@@ -52,9 +52,11 @@ done
 # Dependencies read off the binaries: the synthesizers and the sound libraries.
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "      Depends: $depends"
-for library in libespeak-ng1 libflite1 libpulse0 libsndfile1 libsoxr0 libasound2 libexpat1; do
+for library in libespeak-ng1 libflite1 libpulse0 libsndfile1 libsoxr0 libasound2 libexpat1 libicu unicode-cldr-core; do
   check "the package depends on $library" grep -q "$library" <<<"$depends"
 done
+# The text front end's module, which the engine opens where it is installed.
+check "the package holds the text module" grep -qxE "$libdir/speech-service/libspeech-service-text.so" <(contents "$deb")
 
 # Installed into a staging root, as the package would install it.
 root=$scratch/root

@@ -16,6 +16,8 @@
 #include <cstring>
 #include <vector>
 
+#include "TextHelpers.h"
+
 namespace text {
 namespace {
 
@@ -23,8 +25,6 @@ using icu::UnicodeString;
 
 // Longer than this, a run of digits is a code or an identifier, read digit by digit.
 constexpr size_t kLongestSpokenNumber = 15;
-
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 /// `pattern` with "{h}" and "{m}" put in.
 UnicodeString Filled(const char* pattern, const UnicodeString& hour, const UnicodeString& minute) {

@@ -1,3 +1,6 @@
+// The text front end's module: written text read aloud, through ICU and CLDR. It is a
+// library of its own, opened the first time text is read (TextModule.cpp), so that a
+// service that has not yet spoken does not carry ICU.
 #include "SpokenText.h"
 
 #include <unicode/brkiter.h>
@@ -18,6 +21,7 @@
 #include "LanguageWords.h"
 #include "NumberWords.h"
 #include "SymbolNames.h"
+#include "TextHelpers.h"
 
 namespace text {
 namespace {
@@ -79,8 +83,6 @@ std::string Utf8(const UnicodeString& text) {
     text.toUTF8String(utf8);
     return utf8;
 }
-
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 /// `text` with its first letter in upper case, if it is an ASCII one.
 std::string Capitalized(std::string text) {
@@ -735,24 +737,29 @@ std::mutex readersLock;
 constexpr size_t kReadersKept = 4;
 
 }  // namespace
+}  // namespace text
 
-std::string ReadAloud(std::string_view written, const Reading& reading) {
+// The module's entry points, opened by name (TextModule.cpp): plain C, and the only
+// symbols it shows.
+extern "C" __attribute__((visibility("default"))) void SpeechTextReadAloud(const char* written, size_t size,
+                                                                            const char* language, int asciiOnly,
+                                                                            std::string* said) {
+    using namespace text;
     std::lock_guard<std::mutex> guard(readersLock);
     static std::vector<std::pair<std::string, std::unique_ptr<Reader>>> readers;
-    auto found = std::find_if(readers.begin(), readers.end(), [&](const auto& entry) { return entry.first == reading.language; });
+    auto found = std::find_if(readers.begin(), readers.end(), [&](const auto& entry) { return entry.first == language; });
     if (found == readers.end()) {
         if (readers.size() == kReadersKept) readers.pop_back();
-        readers.emplace_back(reading.language, std::make_unique<Reader>(reading.language));
+        readers.emplace_back(language, std::make_unique<Reader>(language));
         found = readers.end() - 1;
     }
     std::rotate(readers.begin(), found, found + 1);
-    return readers.front().second->Read(written, reading.asciiOnly);
+    *said = readers.front().second->Read(std::string_view(written, size), asciiOnly != 0);
 }
 
-std::string FoldedToAscii(std::string_view text) {
+extern "C" __attribute__((visibility("default"))) void SpeechTextFoldToAscii(const char* text, size_t size,
+                                                                              std::string* folded) {
+    using namespace text;
     std::lock_guard<std::mutex> guard(readersLock);
-    return Utf8(Reader::FoldedToAscii(
-        UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())))));
+    *folded = Utf8(Reader::FoldedToAscii(UnicodeString::fromUTF8(icu::StringPiece(text, static_cast<int32_t>(size)))));
 }
-
-}  // namespace text
