@@ -62,19 +62,14 @@ icu::Locale LocaleFor(std::string_view tag) {
 
 }  // namespace
 
-double WrittenNumber::Value() const {
-    std::string text = (negative ? "-" : "") + whole + (fraction.empty() ? "" : "." + fraction);
-    return std::strtod(text.c_str(), nullptr);
-}
-
 NumberWords::NumberWords(std::string_view languageTag)
     : locale(LocaleFor(languageTag)), words(WordsFor(languageTag)) {
     UErrorCode status = U_ZERO_ERROR;
     spellOut = std::make_unique<icu::RuleBasedNumberFormat>(icu::URBNF_SPELLOUT, locale, status);
     if (U_SUCCESS(status)) {
         UErrorCode asked = U_ZERO_ERROR;
-        const char* found = spellOut->getLocale(ULOC_ACTUAL_LOCALE, asked).getLanguage();
-        spellsOut = U_SUCCESS(asked) && std::strcmp(found, locale.getLanguage()) == 0;
+        const icu::Locale found = spellOut->getLocale(ULOC_ACTUAL_LOCALE, asked);
+        spellsOut = U_SUCCESS(asked) && std::strcmp(found.getLanguage(), locale.getLanguage()) == 0;
     }
     if (U_FAILURE(status)) {
         status = U_ZERO_ERROR;
@@ -91,11 +86,11 @@ NumberWords::NumberWords(std::string_view languageTag)
     status = U_ZERO_ERROR;
     icu::DecimalFormatSymbols symbols(locale, status);
     if (U_SUCCESS(status)) {
+        // Grouping is read as the other of '.' and ',': where the language groups with a
+        // blank or an apostrophe, a grouped number is not one token anyway.
         UnicodeString decimal = symbols.getSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol);
-        UnicodeString grouping = symbols.getSymbol(icu::DecimalFormatSymbols::kGroupingSeparatorSymbol);
         if (decimal == u"," || decimal == u".") decimalSeparator = decimal[0];
         groupingSeparator = decimalSeparator == u',' ? u'.' : u',';
-        (void)grouping;  // a blank, a narrow blank or an apostrophe elsewhere: never inside one token
     }
     pointWord = Between(Spelled(1.5, cardinalRules), Spelled(1, cardinalRules), Spelled(5, cardinalRules));
     minusWord = Between(Spelled(-1, cardinalRules), UnicodeString(), Spelled(1, cardinalRules));

@@ -23,8 +23,6 @@ struct WrittenNumber {
     bool negative = false;
     std::string whole;     // digits, without grouping
     std::string fraction;  // digits after the decimal separator; empty when none
-
-    double Value() const;
 };
 
 /// Says numbers and what is counted with them in the language of one BCP 47 tag. A

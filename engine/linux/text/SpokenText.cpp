@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -107,26 +106,23 @@ UnicodeString LettersOrWord(const UnicodeString& run) {
     return letters;
 }
 
-/// The names of the months in `language`, as dates write them, for a pattern: "January|...".
-UnicodeString MonthNames(const std::string& language) {
+/// The names of the twelve months in `language`, as dates write them; none when ICU has
+/// no calendar for it.
+std::vector<UnicodeString> MonthNames(const std::string& language) {
     UErrorCode status = U_ZERO_ERROR;
     icu::DateFormatSymbols symbols(icu::Locale::forLanguageTag(language, status), status);
     if (U_FAILURE(status)) return {};
     int32_t count = 0;
     const UnicodeString* names = symbols.getMonths(count, icu::DateFormatSymbols::FORMAT, icu::DateFormatSymbols::WIDE);
-    UnicodeString alternatives;
-    for (int32_t i = 0; i < count && i < 12; ++i) {
-        if (names[i].isEmpty()) continue;
-        if (!alternatives.isEmpty()) alternatives += u'|';
-        alternatives += u"\\Q" + names[i] + u"\\E";
-    }
-    return alternatives;
+    if (count < 12) return {};
+    return std::vector<UnicodeString>(names, names + 12);
 }
 
 /// Reads written text aloud in one language. Not for two threads at once.
 class Reader {
 public:
-    explicit Reader(const std::string& language) : language(language), words(WordsFor(language)) {
+    explicit Reader(const std::string& language)
+        : language(language), words(WordsFor(language)), monthNames(MonthNames(language)) {
         UnicodeString number(kNumber);
         std::vector<std::string> writtenForms;
         for (const Abbreviation& abbreviation : words.abbreviations) {
@@ -138,7 +134,9 @@ public:
         UnicodeString codes = Alternatives(kCurrencyCodes, [](const char* code) { return code; });
         UnicodeString units = Alternatives(kUnits, [](const Unit& unit) { return unit.written; });
         // Dates with the month's name: "15 March 1990", "15. März", "March 3rd, 2024".
-        UnicodeString months = MonthNames(language);
+        UnicodeString months;
+        for (const UnicodeString& name : monthNames)
+            if (!name.isEmpty()) months += (months.isEmpty() ? u"" : u"|") + (u"\\Q" + name + u"\\E");
         UnicodeString day = u"(?:0?[1-9]|[12]\\d|3[01])";
         UnicodeString namedDate =
             months.isEmpty() ? UnicodeString(u"(?!)")
@@ -382,8 +380,14 @@ private:
             if (!candidate && wordEnd > start && text[wordEnd - 1] == u'.') {
                 int32_t word = start;  // past opening brackets and quotes
                 while (word < wordEnd && !u_isalpha(text.char32At(word))) word = text.moveIndex32(word, 1);
-                for (const UnicodeString& abbreviation : abbreviations)
+                for (const UnicodeString& abbreviation : abbreviations) {
                     candidate |= text.compare(word, wordEnd - word, abbreviation) == 0;
+                    // Written in two words: "z. B.", "et al."
+                    if (before >= 0 && text.compare(before, wordEnd - before, abbreviation) == 0) {
+                        candidate = true;
+                        if (regions.empty() || regions.back().second <= before) start = before;
+                    }
+                }
             }
             if (!candidate) continue;
             // A number takes the word before it too ("USD 20", "Fig. 3").
@@ -560,15 +564,7 @@ private:
     }
 
     /// The number (1 to 12) of the month whose name `piece` holds; 0 when none.
-    int MonthIn(const UnicodeString& piece) {
-        if (monthNames.empty()) {
-            UErrorCode status = U_ZERO_ERROR;
-            icu::DateFormatSymbols symbols(icu::Locale::forLanguageTag(language, status), status);
-            int32_t count = 0;
-            const UnicodeString* names =
-                U_SUCCESS(status) ? symbols.getMonths(count, icu::DateFormatSymbols::FORMAT, icu::DateFormatSymbols::WIDE) : nullptr;
-            for (int32_t i = 0; i < count && i < 12; ++i) monthNames.push_back(names[i]);
-        }
+    int MonthIn(const UnicodeString& piece) const {
         for (size_t i = 0; i < monthNames.size(); ++i)
             if (!monthNames[i].isEmpty() && piece.indexOf(monthNames[i]) >= 0) return static_cast<int>(i) + 1;
         return 0;
@@ -717,6 +713,7 @@ private:
 
     const std::string language;
     const LanguageWords& words;
+    const std::vector<UnicodeString> monthNames;  // the language's, January first
     std::unique_ptr<NumberWords> numbers;  // made when a text first has a number: ICU's locale data is large
 
     NumberWords& Numbers() {
@@ -724,7 +721,6 @@ private:
         return *numbers;
     }
     std::vector<UnicodeString> abbreviations;  // as written: "e.g.", "Dr."
-    std::vector<UnicodeString> monthNames;     // made when a date first names a month
     std::unique_ptr<icu::RegexPattern> regex;
     std::vector<int32_t> groups;  // each Kind's group number
     std::unique_ptr<icu::BreakIterator> graphemes;
