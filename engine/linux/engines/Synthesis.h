@@ -53,8 +53,9 @@ std::vector<UtterancePart> AsSaidBy(const Voice& voice, const UtterancePart* beg
 std::string SpokenWords(const Utterance& utterance);
 
 /// Synthesizes `utterance`, each stretch with the synthesizer of the voice that says it
-/// (espeak-ng or flite), the silences made here sample by sample (synthesizers' own pauses
-/// shrink at their fastest rates), handing everything to `onAudio` in order as it is made.
+/// (espeak-ng or flite), its words as that voice reads them (AsSaidBy), the silences
+/// made here sample by sample (synthesizers' own pauses shrink at their fastest rates),
+/// handing everything to `onAudio` in order as it is made.
 /// Returns S_OK when all of it was said, S_FALSE when it was stopped, or the failure of
 /// `onAudio` or of a synthesizer.
 HRESULT SynthesizeUtterance(const Utterance& utterance, const SynthesisSettings& settings, const SynthesisAudio& onAudio);
