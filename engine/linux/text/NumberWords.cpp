@@ -227,15 +227,20 @@ const icu::number::LocalizedNumberFormatter* NumberWords::Formatter(const std::s
     return made.get();
 }
 
-UnicodeString NumberWords::Money(const WrittenNumber& amount, const char* isoCode) {
-    const icu::number::LocalizedNumberFormatter* format = Formatter(isoCode, true);
-    if (format == nullptr) return {};
-    UErrorCode status = U_ZERO_ERROR;
+UnicodeString NumberWords::Money(const WrittenNumber& amount, const char* isoCode, const CurrencyName* name) {
     WrittenNumber whole = amount;
     whole.fraction.clear();
-    UnicodeString formatted = format->formatDecimal((amount.negative ? "-" : "") + amount.whole, status).toString(status);
-    if (U_FAILURE(status)) return {};
-    UnicodeString said = WithNumberSpelled(formatted, whole);
+    UnicodeString said;
+    if (name != nullptr) {
+        said = Cardinal(whole) + u' ' + UnicodeString::fromUTF8(amount.whole == "1" && !amount.negative ? name->one : name->other);
+    } else {
+        const icu::number::LocalizedNumberFormatter* format = Formatter(isoCode, true);
+        if (format == nullptr) return {};
+        UErrorCode status = U_ZERO_ERROR;
+        UnicodeString formatted = format->formatDecimal((amount.negative ? "-" : "") + amount.whole, status).toString(status);
+        if (U_FAILURE(status)) return {};
+        said = WithNumberSpelled(formatted, whole);
+    }
     // The cents after the amount, as they are said: "five euros fifty".
     std::string cents = amount.fraction.substr(0, 2);
     if (cents.size() == 1) cents += '0';

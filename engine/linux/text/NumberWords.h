@@ -50,8 +50,9 @@ public:
     /// Each digit by its name.
     icu::UnicodeString Digits(std::u16string_view digits);
     /// An amount of money in currency `isoCode` ("EUR"): "five euros", with the cents after
-    /// it ("five euros fifty"), in the order and plural of the language.
-    icu::UnicodeString Money(const WrittenNumber& amount, const char* isoCode);
+    /// it ("five euros fifty"), in the order and plural of the language; named as `name`
+    /// says when it is given ("dollars" for "$", where CLDR says "US dollars").
+    icu::UnicodeString Money(const WrittenNumber& amount, const char* isoCode, const CurrencyName* name = nullptr);
     /// `amount` of ICU's unit `unit` ("kilometer", "celsius", "percent"): "five
     /// kilometers"; empty when ICU does not know the unit.
     icu::UnicodeString Measure(const WrittenNumber& amount, const char* unit);

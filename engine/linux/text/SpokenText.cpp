@@ -299,7 +299,7 @@ private:
                 }
                 return said;
             }
-            case Kind::Hour: return TimeSaid(piece);
+            case Kind::Hour:
             case Kind::Time: return TimeSaid(piece);
             case Kind::Money: return Per(piece, [this](const UnicodeString& amount) { return MoneySaid(amount); });
             case Kind::Measure: {
@@ -577,7 +577,7 @@ private:
         int minute = colon == std::string::npos ? 0 : std::atoi(time.c_str() + colon + 1);
         char meridiem = 0;
         size_t letter = time.find_first_of("AaPp", colon == std::string::npos ? 0 : colon);
-        if (letter != std::string::npos && (words.clockWord == nullptr || time.find(words.clockWord) == std::string::npos))
+        if (letter != std::string::npos)
             meridiem = (time[letter] == 'a' || time[letter] == 'A') ? 'a' : 'p';
         return Numbers().Time(hour, minute, meridiem);
     }
@@ -601,19 +601,11 @@ private:
         if (!NumberAt(piece, first, &amount, &numberEnd)) return {};
         std::string currency = Utf8(piece.tempSubStringBetween(0, first) + piece.tempSubStringBetween(numberEnd));
         currency.erase(std::remove(currency.begin(), currency.end(), ' '), currency.end());
-        for (const CurrencyName& name : words.currencies) {
-            if (currency != name.sign) continue;
-            WrittenNumber whole = amount;
-            whole.fraction.clear();
-            UnicodeString said = Numbers().Cardinal(whole) + u" " +
-                                 UnicodeString::fromUTF8(amount.whole == "1" && !amount.negative ? name.one : name.other);
-            std::string cents = amount.fraction.substr(0, 2);
-            if (cents.size() == 1) cents += '0';
-            if (!cents.empty() && cents != "00") said += u" " + Numbers().Cardinal(std::atoll(cents.c_str()));
-            return said;
-        }
+        const CurrencyName* named = nullptr;
+        for (const CurrencyName& name : words.currencies)
+            if (currency == name.sign) named = &name;
         for (const Currency& symbol : kCurrencySymbols)
-            if (currency == symbol.written) return Numbers().Money(amount, symbol.code);
+            if (currency == symbol.written) return Numbers().Money(amount, symbol.code, named);
         return Numbers().Money(amount, currency.c_str());
     }
 
