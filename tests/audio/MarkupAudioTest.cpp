@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "MonitorRecorder.h"
+#include "engine/CodePoints.h"
 #include "tests/linux/LocaleEnvironment.h"
 #include "tests/linux/SpeechMeasures.h"
 #include "tests/support/ServiceProcess.h"
@@ -88,8 +89,7 @@ double RenderedSeconds(const char* lang, const std::u16string& text) {
 TEST(MarkupThroughTheService, AServiceStartedInAGermanLocaleSpeaksGerman) {
     // German words read by an English voice take far longer than by the German one.
     const std::u16string text16 = u"Eichhörnchen und Streichholzschächtelchen, zwölf Züge über Brücken, Schifffahrtsgesellschaft.";
-    const std::string text = "Eichh\xC3\xB6rnchen und Streichholzsch\xC3\xA4\x63htelchen, zw\xC3\xB6lf Z\xC3\xBCge \xC3\xBC\x62"
-                             "er Br\xC3\xBC\x63ken, Schifffahrtsgesellschaft.";
+    const std::string text = Utf16ToUtf8(text16.c_str());
     const double german = RenderedSeconds("de_DE.UTF-8", text16);
     const double english = RenderedSeconds("C", text16);
     ASSERT_GT(english, german * 1.15);

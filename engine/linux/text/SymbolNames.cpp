@@ -2,12 +2,12 @@
 
 #include <expat.h>
 
-#include <cstdio>
 #include <algorithm>
-#include <vector>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 #include "TextHelpers.h"
 
