@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const text::Reading reading{kLanguages[data[0] % 6], (data[0] & 0x80) != 0};
     const std::string written(reinterpret_cast<const char*>(data + 1), size - 1);
-    const std::string said = text::ReadAloud(written, reading);
+    static text::FrontEnd frontEnd;
+    const std::string said = frontEnd.ReadAloud(written, reading);
     // What comes out is text again, whatever went in.
     for (size_t at = 0; at < said.size();) {
         char32_t codePoint = 0;

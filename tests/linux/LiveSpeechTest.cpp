@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "SpeechMeasures.h"
+#include "engine/linux/EngineStartup.h"
 #include "engine/linux/voice/SynthesisProducer.h"
 #include "engine/linux/voices/Voices.h"
 
@@ -30,11 +31,11 @@ public:
 
 std::vector<float> Spoken(const char* voiceName, const char* text, bool live) {
     VoiceChoice choice;
-    choice.voice = voices::Named(voiceName);
+    choice.voice = ProcessVoiceParts().catalogue.Named(voiceName);
     EXPECT_NE(choice.voice, nullptr) << voiceName;
     KeepingSink sink(live);
     PipelineControls controls{[] { return 1.0f; }, [] { return false; }};
-    EXPECT_EQ(SpeakUtterance(PlainUtterance(text, choice), 0, sink, controls, false), S_OK);
+    EXPECT_EQ(SpeakUtterance(PlainUtterance(text, choice), 0, ProcessVoiceParts(), sink, controls, false), S_OK);
     return sink.heard;
 }
 

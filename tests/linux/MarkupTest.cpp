@@ -5,16 +5,17 @@
 
 #include <string>
 
+#include "engine/linux/EngineStartup.h"
 #include "engine/linux/engines/EspeakMarkup.h"
 #include "engine/linux/text/Markup.h"
-#include "engine/linux/text/PhoneSet.h"
-#include "engine/linux/text/Utterance.h"
+#include "engine/linux/types/PhoneSet.h"
+#include "engine/linux/types/Utterance.h"
 
 namespace {
 
 VoiceChoice Speaking(const char* name) {
     VoiceChoice choice;
-    choice.voice = voices::Named(name);
+    choice.voice = ProcessVoiceParts().catalogue.Named(name);
     EXPECT_NE(choice.voice, nullptr) << name;
     return choice;
 }
@@ -62,7 +63,7 @@ struct Case {
 };
 
 void ExpectTranslations(const std::vector<Case>& cases, const char* startVoice = kEspeakEnglish) {
-    for (const Case& c : cases) EXPECT_EQ(Described(MarkupUtterance(c.markup, Speaking(startVoice))), c.expected) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(Described(MarkupUtterance(c.markup, Speaking(startVoice), ProcessVoiceParts().catalogue)), c.expected) << c.name;
 }
 
 TEST(Markup, ThePlatformsTagsAndAttributes) {
@@ -142,11 +143,11 @@ TEST(Markup, TextThatIsNotWellFormedIsSpokenAsItIs) {
     const char* const texts[] = {"<3 you", "<silence msec=\"1500\">unclosed", "<emph>x &nbsp; y</emph>",
                                  "a</markup-fragment><b/>", "<emph>Tom & Jerry</emph"};
     for (const char* text : texts) {
-        Utterance utterance = MarkupUtterance(text, Speaking("kal16"));
+        Utterance utterance = MarkupUtterance(text, Speaking("kal16"), ProcessVoiceParts().catalogue);
         ASSERT_EQ(utterance.size(), 1u) << text;
         EXPECT_EQ(utterance[0].kind, UtterancePart::Kind::Words) << text;
         EXPECT_EQ(utterance[0].text, text);
-        EXPECT_EQ(utterance[0].style.voice.voice, voices::Named("kal16")) << text;
+        EXPECT_EQ(utterance[0].style.voice.voice, ProcessVoiceParts().catalogue.Named("kal16")) << text;
     }
 }
 
@@ -162,18 +163,18 @@ TEST(Markup, EntitiesExpandOnlyWithinReason) {
     }
     laughs += "]><speak>&l8;";
     ASSERT_LT(laughs.size(), 1000u);
-    Utterance spoken = MarkupUtterance(laughs + "Done.</speak>", Speaking("rms"));
+    Utterance spoken = MarkupUtterance(laughs + "Done.</speak>", Speaking("rms"), ProcessVoiceParts().catalogue);
     std::string said;
     for (const UtterancePart& part : spoken) said += part.text;
     EXPECT_EQ(said, "Done.");  // what it holds, its entities unsaid: not 8^8 times "lol"
 
     const std::string small = "<?xml version=\"1.0\"?><!DOCTYPE speak [<!ENTITY co \"Company\">]><speak>The &co; and its workers.</speak>";
-    spoken = MarkupUtterance(small, Speaking("rms"));
+    spoken = MarkupUtterance(small, Speaking("rms"), ProcessVoiceParts().catalogue);
     ASSERT_EQ(spoken.size(), 1u);
     EXPECT_EQ(spoken[0].text, "The Company and its workers.");
 
     const std::string external = "<?xml version=\"1.0\"?><!DOCTYPE speak [<!ENTITY pw SYSTEM \"/etc/passwd\">]><speak>x &pw; y</speak>";
-    for (const UtterancePart& part : MarkupUtterance(external, Speaking("rms"))) EXPECT_EQ(part.text.find("root"), std::string::npos);
+    for (const UtterancePart& part : MarkupUtterance(external, Speaking("rms"), ProcessVoiceParts().catalogue)) EXPECT_EQ(part.text.find("root"), std::string::npos);
 }
 
 TEST(Markup, ABareAmpersandIsTheCharacter) {

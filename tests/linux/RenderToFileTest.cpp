@@ -12,6 +12,7 @@
 
 #include "ScratchFiles.h"
 #include "ToneAnalysis.h"
+#include "engine/linux/EngineStartup.h"
 #include "engine/linux/com/Com.h"
 #include "engine/linux/voice/DefaultOutputToken.h"
 #include "engine/linux/voice/SpVoice.h"
@@ -29,7 +30,7 @@ protected:
     RealVoiceSpeaker()
         : voiceClass(CLSID_SpVoice,
                      [this](REFIID iid, void** object) {
-                         HRESULT hr = CreateSpVoice(iid, object);
+                         HRESULT hr = CreateSpVoice(ProcessVoiceParts(), iid, object);
                          if (SUCCEEDED(hr) && iid == IID_ISpVoice) {
                              voice = static_cast<ISpVoice*>(*object);
                              voice->AddRef();

@@ -5,12 +5,13 @@
 #include <cmath>
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "LocaleEnvironment.h"
 #include "SpeechMeasures.h"
+#include "engine/linux/EngineStartup.h"
 #include "engine/Engine.h"
-#include "engine/linux/engines/EspeakSynthesizer.h"
 #include "engine/linux/voice/SpVoice.h"
 #include "engine/linux/voices/VoiceLanguage.h"
 
@@ -66,8 +67,11 @@ TEST(VoiceLanguage, LanguageIdentifiersAndTagsMeetInOneTable) {
     const std::pair<const char*, const char*> tags[] = {{"de-DE", "de"}, {"PT-br", "pt-br"}, {"zh-HK", "yue"},
                                                         {"fr-CA", "fr"}, {"xx", "(none)"}, {"", "(none)"}};
     for (const auto& [tag, voice] : tags) EXPECT_EQ(Named(voicelanguage::VoiceForTag(tag)), voice) << tag;
-    // The table names only voices espeak-ng has.
-    const std::map<std::string, std::string> espeakVoices = EspeakSynthesizer::VoiceNames();
+    // The table names only voices espeak-ng has: each is in the catalogue, which lists
+    // espeak-ng's voices by the table.
+    std::set<std::string> espeakVoices;
+    for (const Voice& voice : ProcessVoiceParts().catalogue.All())
+        if (voice.engine == SynthesisEngine::Espeak) espeakVoices.insert(voice.engineVoice);
     for (const char* voice : voicelanguage::TableVoices()) EXPECT_EQ(espeakVoices.count(voice), 1u) << voice;
 }
 
@@ -81,7 +85,7 @@ InterfaceHolder<ISpVoice> VoiceIn(const char* lang) {
 /// The voice a voice made in the environment of `lang` speaks with by default.
 std::string DefaultVoiceChosenIn(const char* lang) {
     LocaleEnvironment environment(lang);
-    const Voice* voice = SpVoice::ChooseDefaultVoice().voice;
+    const Voice* voice = SpVoice::ChooseDefaultVoice(ProcessVoiceParts().catalogue).voice;
     return voice != nullptr ? voice->name : "(null)";
 }
 

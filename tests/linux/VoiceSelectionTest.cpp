@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "engine/linux/EngineStartup.h"
 #include "engine/linux/text/Markup.h"
 #include "engine/linux/voices/Voices.h"
 
@@ -14,7 +15,7 @@ TEST(Voices, FliteSpeaksEnglishInFiveVoicesAndEspeakEveryLanguageOfTheTable) {
     std::set<std::string> names;
     std::map<std::string, std::string> flite;
     size_t espeak = 0;
-    for (const Voice& voice : voices::All()) {
+    for (const Voice& voice : ProcessVoiceParts().catalogue.All()) {
         EXPECT_TRUE(names.insert(voice.name).second) << "two voices called " << voice.name;
         EXPECT_FALSE(voice.language.empty()) << voice.name;
         if (voice.engine == SynthesisEngine::Flite) flite[voice.name] = voice.gender;
@@ -24,17 +25,17 @@ TEST(Voices, FliteSpeaksEnglishInFiveVoicesAndEspeakEveryLanguageOfTheTable) {
         {"kal", "Male"}, {"kal16", "Male"}, {"awb", "Male"}, {"rms", "Male"}, {"slt", "Female"}};
     EXPECT_EQ(flite, fliteVoices);
     EXPECT_GT(espeak, 80u);
-    const Voice* german = voices::Named("german");
+    const Voice* german = ProcessVoiceParts().catalogue.Named("german");
     ASSERT_NE(german, nullptr);
     EXPECT_EQ(german->language, "de");
     EXPECT_EQ(german->lcid, 0x407u);
-    EXPECT_EQ(voices::Named("Portuguese (Brazil)")->language, "pt-BR");
+    EXPECT_EQ(ProcessVoiceParts().catalogue.Named("Portuguese (Brazil)")->language, "pt-BR");
 }
 
 std::string Chosen(const char* markup, const char* startVoice) {
     VoiceChoice start;
-    start.voice = voices::Named(startVoice);
-    std::optional<Utterance> read = ReadMarkup(markup, start);
+    start.voice = ProcessVoiceParts().catalogue.Named(startVoice);
+    std::optional<Utterance> read = ReadMarkup(markup, start, ProcessVoiceParts().catalogue);
     if (!read) return "(not markup)";
     for (const UtterancePart& part : *read) {
         if (part.kind != UtterancePart::Kind::Words) continue;
@@ -102,7 +103,7 @@ TEST(VoiceSelection, TheDefaultVoiceIsTheSettingElseTheUsersLanguage) {
     };
     for (const Case& c : cases) {
         std::string unknown;
-        const Voice& voice = voices::Default(
+        const Voice& voice = *ProcessVoiceParts().catalogue.Default(
             [&](const char* name) -> const char* {
                 auto found = c.variables.find(name);
                 return found != c.variables.end() ? found->second.c_str() : nullptr;

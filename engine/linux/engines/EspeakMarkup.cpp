@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "EspeakText.h"
-#include "engine/linux/text/PhoneSet.h"
+#include "engine/linux/types/PhoneSet.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "engine/linux/text/Utterance.h"
+#include "engine/linux/types/Utterance.h"
 
 /// Parts of an utterance as one text for espeak-ng's SSML mode, each stretch of words
 /// carrying its whole style, so no part depends on another.

@@ -1,6 +1,7 @@
 #include "EspeakSynthesizer.h"
 
 #include "EspeakMarkup.h"
+#include "engine/linux/voices/VoiceLanguage.h"
 
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
@@ -13,19 +14,12 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace {
 
 // Small pieces from the synthesizer let a purge take effect within one of them.
 constexpr int kChunkMilliseconds = 20;
-
-std::mutex synthesisLock;
-std::once_flag initialization;
-HRESULT initializationResult = E_FAIL;
-std::atomic<int> sampleRate{0};  // set once, when loaded (under synthesisLock)
-bool loadTried = false;          // guarded by synthesisLock
-// The voice espeak-ng has loaded; empty when markup may have left it in another one.
-std::string loadedVoice;  // guarded by synthesisLock
 
 constexpr const char* kInitialVoice = "en";
 
@@ -55,8 +49,9 @@ bool DataIsThere() {
     return true;
 }
 
-/// Loads `name` unless it is loaded already; with the lock held.
-bool UseVoice(const char* name) {
+}  // namespace
+
+bool EspeakSynthesizer::UseVoice(const char* name) {
     if (loadedVoice == name) return true;
     loadedVoice.clear();
     if (espeak_SetVoiceByName(name) != EE_OK) return false;
@@ -64,9 +59,7 @@ bool UseVoice(const char* name) {
     return true;
 }
 
-// Loads the phoneme data and the default voice, once; with synthesisLock held. False when
-// that failed (and it is not tried again).
-bool Load() {
+bool EspeakSynthesizer::Load() {
     if (loadTried) return sampleRate > 0;
     loadTried = true;
     int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, kChunkMilliseconds, nullptr, espeakINITIALIZE_DONT_EXIT);
@@ -77,17 +70,33 @@ bool Load() {
     return true;
 }
 
-}  // namespace
-
-HRESULT EspeakSynthesizer::Initialize() {
+HRESULT EspeakSynthesizer::Available() {
     // Loading the data (about 0.7 MiB, a few milliseconds) waits for the first synthesis,
     // so that a voice that waits to speak stays small; here only its presence is checked.
-    std::call_once(initialization, [] { initializationResult = DataIsThere() ? S_OK : E_FAIL; });
-    return initializationResult;
+    std::call_once(availability, [this] { availabilityResult = DataIsThere() ? S_OK : E_FAIL; });
+    return availabilityResult;
+}
+
+void EspeakSynthesizer::AddVoicesTo(voices::Catalogue& catalogue) {
+    // One voice per language of the table. They are all male adults; espeak-ng speaks
+    // each language in other voices through its variants, which markup asks for by
+    // gender and age.
+    catalogue.AddLater([this] {
+        std::vector<Voice> voices;
+        std::map<std::string, std::string> espeakNames = VoiceNames();
+        for (const char* espeakVoice : voicelanguage::TableVoices()) {
+            auto named = espeakNames.find(espeakVoice);
+            if (named == espeakNames.end()) continue;
+            Voice voice{named->second, "", 0, "Male", "Adult", SynthesisEngine::Espeak, espeakVoice};
+            voicelanguage::LanguageOfVoice(espeakVoice, &voice.language, &voice.lcid);
+            voices.push_back(std::move(voice));
+        }
+        return voices;
+    });
 }
 
 void EspeakSynthesizer::Prepare(const Voice& voice) {
-    if (FAILED(Initialize())) return;
+    if (FAILED(Available())) return;
     std::lock_guard<std::mutex> guard(synthesisLock);
     if (Load()) UseVoice(voice.engineVoice.c_str());
 }
@@ -108,7 +117,7 @@ std::string EspeakSynthesizer::Words(const Voice&, const UtterancePart* begin, c
 
 std::map<std::string, std::string> EspeakSynthesizer::VoiceNames() {
     std::map<std::string, std::string> names;
-    if (FAILED(Initialize())) return names;
+    if (FAILED(Available())) return names;
     std::lock_guard<std::mutex> guard(synthesisLock);
     // The list of voices is read from their files without loading the phoneme data. A
     // voice is known by its file's name, as espeak-ng finds it when the voice is set
@@ -127,7 +136,7 @@ std::map<std::string, std::string> EspeakSynthesizer::VoiceNames() {
 
 HRESULT EspeakSynthesizer::Synthesize(const Voice& voice, const UtterancePart* begin, const UtterancePart* end,
                                       const SynthesisCall& call) {
-    HRESULT hr = Initialize();
+    HRESULT hr = Available();
     if (FAILED(hr)) return hr;
     EspeakMarkup markup = ToEspeakMarkup(begin, end);
     if (markup.text.empty()) return S_OK;

@@ -7,24 +7,30 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
-#include <csetjmp>
 #include <cstring>
 #include <map>
 #include <mutex>
 #include <vector>
 
 #include "EspeakText.h"
-#include "engine/linux/text/PhoneSet.h"
+#include "FliteCalls.h"
+#include "engine/linux/types/PhoneSet.h"
 
 namespace {
 
-std::mutex synthesisLock;
+struct FliteVoice {
+    const char* name;
+    const char* gender;
+};
 
-struct LoadedVoice {
-    cst_voice* voice = nullptr;
-    cst_audio_streaming_info* streaming = nullptr;  // the voice's own, its user data set per call
-    float ownStretch = 1.0f;  // the voice's own duration_stretch
-    float level = 1.0f;       // the gain that makes it as loud as the others
+// flite's English voices, the first one the default for English: rms, understood best of
+// all at the service's rate 6 as well as at rate 0 (bench/intelligibility.sh). It is a
+// statistical voice, which works out a whole sentence before its first sound: heard live,
+// a text's first phrase is synthesized on its own and the default voice is made ready when
+// the voice is created, so its first sound still comes within milliseconds. The rest
+// follow by word error rate at rate 6: kal16, slt, awb, kal (8 kHz).
+constexpr FliteVoice kFliteVoices[] = {
+    {"rms", "Male"}, {"kal16", "Male"}, {"slt", "Female"}, {"awb", "Male"}, {"kal", "Male"},
 };
 
 // flite's voices speak at levels some 13 dB apart: each is brought to espeak-ng's (an RMS
@@ -35,7 +41,6 @@ struct Level {
     float gain;
 };
 constexpr Level kLevels[] = {{"kal16", 2.4f}, {"slt", 0.55f}, {"rms", 1.07f}, {"awb", 0.95f}, {"kal", 0.95f}};
-std::map<std::string, LoadedVoice> loaded;  // guarded by synthesisLock
 
 /// One synthesis's own state, which flite hands to OnAudio as its streaming user data.
 struct Call {
@@ -65,6 +70,8 @@ int OpeningPauseSamples(const cst_utterance* utterance, int sampleRate) {
     return static_cast<int>(item_feat_float(first, "end") * static_cast<float>(sampleRate));
 }
 
+// Called from inside flite's synthesis: a jump flite makes from the reads here crosses
+// this frame, which holds no object with a destructor.
 int OnAudio(const cst_wave* wave, int start, int size, int, cst_audio_streaming_info* streaming) {
     if (streaming->userdata == nullptr || size <= 0) return CST_AUDIO_STREAM_CONT;
     Call& call = *static_cast<Call*>(streaming->userdata);
@@ -80,31 +87,6 @@ int OnAudio(const cst_wave* wave, int start, int size, int, cst_audio_streaming_
     bool goOn = call.request.onAudio(wave->samples + from, static_cast<size_t>(to - from),
                                      static_cast<unsigned>(wave->sample_rate), call.level);
     return goOn ? CST_AUDIO_STREAM_CONT : CST_AUDIO_STREAM_STOP;
-}
-
-/// The voice `name`, opened and registered on its first use; null when it cannot be.
-/// With the lock held.
-LoadedVoice* Load(const std::string& name) {
-    auto found = loaded.find(name);
-    if (found != loaded.end()) return found->second.voice != nullptr ? &found->second : nullptr;
-    LoadedVoice& entry = loaded[name];  // a failure is remembered too
-    static bool initialized = (flite_init(), true);
-    (void)initialized;
-    // Kept open for the life of the process: flite's voices point into the library.
-    void* library = ::dlopen(("libflite_cmu_us_" + name + ".so.1").c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) return nullptr;
-    using Register = cst_voice* (*)(const char*);
-    auto registerVoice = reinterpret_cast<Register>(::dlsym(library, ("register_cmu_us_" + name).c_str()));
-    cst_voice* voice = registerVoice != nullptr ? registerVoice(nullptr) : nullptr;
-    if (voice == nullptr) return nullptr;
-    entry.ownStretch = flite_get_param_float(voice->features, "duration_stretch", 1.0f);
-    for (const Level& level : kLevels)
-        if (name == level.voice) entry.level = level.gain;
-    entry.streaming = new_audio_streaming_info();
-    entry.streaming->asc = OnAudio;
-    flite_feat_set(voice->features, "streaming_info", audio_streaming_info_val(entry.streaming));
-    entry.voice = voice;
-    return &entry;
 }
 
 // Letter names in flite's phones: a letter alone is not always read as its name ("a" is
@@ -132,39 +114,32 @@ constexpr size_t kMostBytes = 250;
 constexpr size_t kFirstPhraseTokens = 4;
 
 /// Builds flite's utterances token by token and synthesizes each as soon as it is whole,
-/// so the first sentence is heard while the rest waits.
+/// so the first sentence is heard while the rest waits. Every call into flite goes through
+/// FliteCalls: an error flite reports makes the synthesis fail (`failed`), never jumps
+/// over this object.
 class Sentences {
 public:
     Sentences(cst_voice* voice, Call& call) : voice(voice), call(call) {}
     ~Sentences() {
         if (utterance != nullptr) delete_utterance(utterance);
     }
+    Sentences(const Sentences&) = delete;
+    Sentences& operator=(const Sentences&) = delete;
+
+    bool failed = false;  // flite reported an error
 
     /// Adds one token; `phones` (flite's) says how it is pronounced, if not by flite. An
-    /// utterance that is long enough is spoken first; false when that was stopped.
+    /// utterance that is long enough is spoken first; false when that was stopped or failed.
     bool Add(const char* name, const char* whitespace, const char* prepunctuation, const char* punctuation,
              const char* phones) {
         if ((tokenCount >= kMostTokens || byteCount >= kMostBytes) && !Speak()) return false;
         ++tokenCount;
         byteCount += std::strlen(name);
-        if (utterance == nullptr) {
-            utterance = new_utterance();
-            tokens = utt_relation_create(utterance, "Token");
-        }
-        cst_item* token = relation_append(tokens, nullptr);
-        item_set_string(token, "name", name);
-        item_set_string(token, "whitespace", whitespace);
-        item_set_string(token, "prepunctuation", prepunctuation);
-        item_set_string(token, "punc", punctuation);
-        if (phones != nullptr) item_set_string(token, "phones", phones);
-        return true;
+        return Succeeded(FliteAppendToken(&utterance, &tokens, name, whitespace, prepunctuation, punctuation, phones));
     }
 
     /// Gives the last token `punctuation` when it has none (a boundary markup asked for).
-    void Punctuate(const char* punctuation) {
-        cst_item* last = tokens != nullptr ? relation_tail(tokens) : nullptr;
-        if (last != nullptr && item_feat_string(last, "punc")[0] == '\0') item_set_string(last, "punc", punctuation);
-    }
+    bool Punctuate(const char* punctuation) { return Succeeded(FlitePunctuateLast(tokens, punctuation)); }
 
     bool Empty() const { return utterance == nullptr || relation_head(tokens) == nullptr; }
 
@@ -173,7 +148,7 @@ public:
     /// without a pause).
     enum class Ending { Sentence, Punctuation, AmidWords };
 
-    /// Synthesizes what has been added; false when it was stopped.
+    /// Synthesizes what has been added; false when it was stopped or failed.
     bool Speak(Ending ending = Ending::Sentence) {
         if (Empty()) return true;
         // Before an utterance's words are analysed, which flite does in one go.
@@ -181,44 +156,53 @@ public:
         firstPhrasePending = false;
         call.cutClosing = ending == Ending::AmidWords;
         call.current = nullptr;  // the next utterance may be made where the last one was
-        cst_utterance* done = flite_do_synth(utterance, voice, utt_synth_tokens);
+        cst_utterance* made = utterance;
+        utterance = nullptr;  // the call deletes it, whatever happens
+        tokens = nullptr;
+        tokenCount = byteCount = 0;
+        int interrupted = 0;
+        bool spoken = Succeeded(FliteSynthesizeTokens(made, voice, &interrupted));
         call.cutClosing = false;
         // The rest of a sentence goes on without a pause of its own.
         call.skipNextOpening = call.skipNextOpening || ending != Ending::Sentence;
-        utterance = nullptr;
-        tokens = nullptr;
-        tokenCount = byteCount = 0;
-        bool interrupted = done == nullptr || flite_get_param_int(done->features, "Interrupted", 0) != 0;
-        if (done != nullptr) delete_utterance(done);
-        return !interrupted;
+        return spoken && interrupted == 0;
     }
 
-    /// Words as flite reads them, spoken a sentence at a time; false when stopped.
+    /// Words as flite reads them, spoken a sentence at a time; false when stopped or failed.
     bool AddText(const std::string& text) {
-        cst_tokenstream* stream = ts_open_string(text.c_str(), flite_get_param_string(voice->features, "text_whitespace", nullptr),
-                                                 flite_get_param_string(voice->features, "text_singlecharsymbols", nullptr),
-                                                 flite_get_param_string(voice->features, "text_prepunctuation", nullptr),
-                                                 flite_get_param_string(voice->features, "text_postpunctuation", nullptr));
+        cst_tokenstream* stream = nullptr;
+        if (!Succeeded(FliteOpenText(voice, text.c_str(), &stream))) return false;
         if (stream == nullptr) return true;
         bool goOn = true;
-        while (goOn && !ts_eof(stream)) {
-            const char* token = ts_get(stream);
-            if (token[0] == '\0') continue;
+        while (goOn) {
+            const char* token = nullptr;
+            int sentenceBreak = 0;
+            if (!Succeeded(FliteNextToken(stream, tokens, &token, &sentenceBreak))) goOn = false;
+            else if (token[0] == '\0') {
+                if (ts_eof(stream)) break;
+                continue;
+            }
             // A sentence ends before this token: speak it now.
-            if (!Empty() && default_utt_break(stream, token, tokens)) goOn = Speak();
+            else if (sentenceBreak != 0) goOn = Speak();
             // Or the first phrase is complete, and is to be heard before the rest.
             else if (firstPhrasePending && !Empty()) {
-                bool punctuated = item_feat_string(relation_tail(tokens), "punc")[0] != '\0';
-                if (punctuated || tokenCount >= kFirstPhraseTokens)
-                    goOn = Speak(punctuated ? Ending::Punctuation : Ending::AmidWords);
+                int punctuated = 0;
+                goOn = Succeeded(FliteLastPunctuated(tokens, &punctuated));
+                if (goOn && (punctuated != 0 || tokenCount >= kFirstPhraseTokens))
+                    goOn = Speak(punctuated != 0 ? Ending::Punctuation : Ending::AmidWords);
             }
             goOn = goOn && Add(token, stream->whitespace, stream->prepunctuation, stream->postpunctuation, nullptr);
         }
-        ts_close(stream);
+        FliteCloseText(stream);
         return goOn;
     }
 
 private:
+    bool Succeeded(int result) {
+        failed = failed || result == 0;
+        return result != 0;
+    }
+
     cst_voice* voice;
     Call& call;
     // Only a statistical voice works out a whole sentence before its first sound; a
@@ -229,7 +213,7 @@ private:
     size_t tokenCount = 0, byteCount = 0;  // of the utterance being built
 };
 
-/// Adds one part to `sentences`; false when the synthesis was stopped.
+/// Adds one part to `sentences`; false when the synthesis was stopped or failed.
 bool AddPart(Sentences& sentences, const UtterancePart& part) {
     switch (part.kind) {
         case UtterancePart::Kind::Words:
@@ -253,59 +237,75 @@ bool AddPart(Sentences& sentences, const UtterancePart& part) {
             return true;
         case UtterancePart::Kind::Break:
             if (part.text == "strong" || part.text == "x-strong") return sentences.Speak();
-            if (part.text == "weak" || part.text == "medium") sentences.Punctuate(",");
+            if (part.text == "weak" || part.text == "medium") return sentences.Punctuate(",");
             return true;
         case UtterancePart::Kind::Pause: return true;
     }
     return true;
 }
 
-struct Request {
-    LoadedVoice* voice;
-    const UtterancePart* begin;
-    const UtterancePart* end;
-    Call* call;
-};
-
-/// Speaks a Request's parts, one style at a time: flite's pace and pitch hold for a whole
-/// utterance.
-void SpeakParts(void* context) {
-    const Request& request = *static_cast<const Request*>(context);
-    cst_voice* voice = request.voice->voice;
-    Call& call = *request.call;
-    for (const UtterancePart* at = request.begin; at != request.end;) {
+/// Speaks the parts [begin, end) with `loaded`, one style at a time: flite's pace and
+/// pitch hold for a whole utterance. False when flite reported an error.
+bool SpeakParts(const LoadedFliteVoice& loaded, const UtterancePart* begin, const UtterancePart* end, Call& call) {
+    cst_voice* voice = loaded.voice;
+    for (const UtterancePart* at = begin; at != end;) {
         const SpeakingStyle& style = at->style;
         double stretch = 1.0, pitch = style.pitch, gain = style.volume;
         for (const Emphasis& emphasis : kEmphases)
             if (style.emphasis == emphasis.level) stretch = emphasis.stretch, pitch *= emphasis.pitch, gain *= emphasis.gain;
-        flite_feat_set_float(voice->features, "duration_stretch",
-                             static_cast<float>(request.voice->ownStretch * stretch / (call.request.pace * style.rate)));
-        flite_feat_set_float(voice->features, "f0_shift", static_cast<float>(pitch));
-        call.level = static_cast<float>(gain) * request.voice->level;
+        if (!FliteSetStyle(voice, static_cast<float>(loaded.ownStretch * stretch / (call.request.pace * style.rate)),
+                           static_cast<float>(pitch)))
+            return false;
+        call.level = static_cast<float>(gain) * loaded.level;
         Sentences sentences(voice, call);
         bool goOn = true;
-        for (; goOn && at != request.end && at->style == style; ++at) goOn = AddPart(sentences, *at);
+        for (; goOn && at != end && at->style == style; ++at) goOn = AddPart(sentences, *at);
         if (goOn) goOn = sentences.Speak();
-        if (!goOn) return;
+        if (sentences.failed) return false;
+        if (!goOn) return true;
     }
+    return true;
 }
 
-/// Runs `body`; false when flite reported an error on the way. flite reports one by
-/// jumping back here: what it had made for the synthesis is lost.
-bool CatchingFliteErrors(void (*body)(void*), void* context) {
-    std::jmp_buf onError;
-    cst_errjmp = &onError;
-    bool failed = setjmp(onError) != 0;
-    if (!failed) body(context);
-    cst_errjmp = nullptr;
-    return !failed;
+void AppendWord(const char* word, void* context) {
+    std::string& words = *static_cast<std::string*>(context);
+    if (!words.empty()) words += ' ';
+    words += word;
 }
 
 }  // namespace
 
+void FliteSynthesizer::AddVoicesTo(voices::Catalogue& catalogue) {
+    std::vector<Voice> voices;
+    for (const FliteVoice& flite : kFliteVoices)
+        voices.push_back(Voice{flite.name, "en-US", 0x409, flite.gender, "Adult", SynthesisEngine::Flite, flite.name});
+    catalogue.Add(std::move(voices));
+}
+
+LoadedFliteVoice* FliteSynthesizer::Load(const std::string& name) {
+    auto found = loaded.find(name);
+    if (found != loaded.end()) return found->second.voice != nullptr ? &found->second : nullptr;
+    LoadedFliteVoice& entry = loaded[name];  // a failure is remembered too
+    // Kept open for the life of the process: flite's voices point into the library.
+    void* library = ::dlopen(("libflite_cmu_us_" + name + ".so.1").c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) return nullptr;
+    using Register = cst_voice* (*)(const char*);
+    auto registerVoice = reinterpret_cast<Register>(::dlsym(library, ("register_cmu_us_" + name).c_str()));
+    cst_voice* voice = nullptr;
+    cst_audio_streaming_info* streaming = nullptr;
+    if (registerVoice == nullptr || !FliteRegisterVoice(registerVoice, OnAudio, &voice, &streaming) || voice == nullptr)
+        return nullptr;
+    entry.ownStretch = flite_get_param_float(voice->features, "duration_stretch", 1.0f);
+    for (const Level& level : kLevels)
+        if (name == level.voice) entry.level = level.gain;
+    entry.streaming = streaming;
+    entry.voice = voice;
+    return &entry;
+}
+
 void FliteSynthesizer::Prepare(const Voice& voice) {
     std::lock_guard<std::mutex> guard(synthesisLock);
-    LoadedVoice* loadedVoice = Load(voice.engineVoice);
+    LoadedFliteVoice* loadedVoice = Load(voice.engineVoice);
     if (loadedVoice == nullptr) return;
     // A word said into nothing touches what a first sentence needs of the voice's tables,
     // so the first real sentence does not wait for them to be read from the disk.
@@ -314,64 +314,34 @@ void FliteSynthesizer::Prepare(const Voice& voice) {
     UtterancePart part;
     part.text = "Hello.";
     Call call(quiet);
-    Request request{loadedVoice, &part, &part + 1, &call};
     loadedVoice->streaming->userdata = &call;
-    CatchingFliteErrors(SpeakParts, &request);
+    SpeakParts(*loadedVoice, &part, &part + 1, call);
     loadedVoice->streaming->userdata = nullptr;
 }
 
 HRESULT FliteSynthesizer::Synthesize(const Voice& voice, const UtterancePart* begin, const UtterancePart* end,
                                      const SynthesisCall& synthesisCall) {
     std::lock_guard<std::mutex> guard(synthesisLock);
-    LoadedVoice* loadedVoice = Load(voice.engineVoice);
+    LoadedFliteVoice* loadedVoice = Load(voice.engineVoice);
     if (loadedVoice == nullptr) return E_FAIL;
     Call call(synthesisCall);
-    Request request{loadedVoice, begin, end, &call};
     loadedVoice->streaming->userdata = &call;
-    bool spoken = CatchingFliteErrors(SpeakParts, &request);
+    bool spoken = SpeakParts(*loadedVoice, begin, end, call);
     loadedVoice->streaming->userdata = nullptr;
     return spoken ? S_OK : E_FAIL;
 }
 
 bool FliteSynthesizer::SaysOnlyAscii() const { return true; }
 
-namespace {
-
-struct WordsRequest {
-    cst_voice* voice;
-    const std::string* text;
-    std::string* words;
-};
-
-/// flite's tokens and their words for one text, as its own text analysis makes them.
-void AnalyseWords(void* context) {
-    const WordsRequest& request = *static_cast<const WordsRequest*>(context);
-    cst_utterance* utterance = new_utterance();
-    utt_set_input_text(utterance, request.text->c_str());
-    utt_init(utterance, request.voice);
-    static const cst_synth_module kTokenization = {"tokenizer_func", default_tokenization};
-    static const cst_synth_module kAnalysis = {"textanalysis_func", default_textanalysis};
-    apply_synth_module(utterance, &kTokenization);
-    apply_synth_module(utterance, &kAnalysis);
-    for (const cst_item* word = relation_head(utt_relation(utterance, "Word")); word != nullptr; word = item_next(word)) {
-        if (!request.words->empty()) *request.words += ' ';
-        *request.words += item_feat_string(word, "name");
-    }
-    delete_utterance(utterance);
-}
-
-}  // namespace
-
 std::string FliteSynthesizer::Words(const Voice& voice, const UtterancePart* begin, const UtterancePart* end) {
     std::lock_guard<std::mutex> guard(synthesisLock);
-    LoadedVoice* loadedVoice = Load(voice.engineVoice);
+    LoadedFliteVoice* loadedVoice = Load(voice.engineVoice);
     std::string words;
     for (const UtterancePart* part = begin; part != end; ++part) {
         if (part->kind == UtterancePart::Kind::Words && !part->style.spell && loadedVoice != nullptr) {
             const std::string text = EspeakSafeText(part->text);
             std::string analysed;
-            WordsRequest request{loadedVoice->voice, &text, &analysed};
-            if (CatchingFliteErrors(AnalyseWords, &request)) {
+            if (FliteAnalyseWords(loadedVoice->voice, text.c_str(), AppendWord, &analysed)) {
                 if (!words.empty() && !analysed.empty()) words += ' ';
                 words += analysed;
                 continue;

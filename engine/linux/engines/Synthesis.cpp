@@ -4,8 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "Synthesizer.h"
-#include "engine/linux/text/SpokenText.h"
 
 namespace {
 
@@ -21,7 +19,8 @@ constexpr unsigned kFirstSilenceRate = 16000;
 /// that quiet is left out, so a silence lasts what markup says.
 class Speech {
 public:
-    Speech(const SynthesisSettings& settings, const SynthesisAudio& onAudio) : settings(settings), onAudio(onAudio) {}
+    Speech(const SynthesisSettings& settings, const Synthesizers& engines, const SynthesisAudio& onAudio)
+        : settings(settings), engines(engines), onAudio(onAudio) {}
 
     HRESULT result = S_OK;
 
@@ -61,8 +60,8 @@ public:
             return Chunk(samples, count, SynthesizedFormat{sampleRate, level, speed});
         };
         call.stopped = [this] { return Stopped(); };
-        const std::vector<UtterancePart> said = AsSaidBy(voice, begin, end);
-        HRESULT hr = Synthesizer::For(voice.engine).Synthesize(voice, said.data(), said.data() + said.size(), call);
+        Synthesizer* engine = engines.For(voice.engine);
+        HRESULT hr = engine != nullptr ? engine->Synthesize(voice, begin, end, call) : E_FAIL;
         heldQuiet.clear();  // the quiet at the end
         if (result == S_OK && FAILED(hr)) result = hr;
     }
@@ -98,6 +97,7 @@ private:
     }
 
     const SynthesisSettings& settings;
+    const Synthesizers& engines;
     const SynthesisAudio& onAudio;
     bool trimmingStart = false;
     bool trimmingEnd = false;
@@ -120,37 +120,9 @@ Pacing PacingFor(SynthesisEngine engine, LONG rate) {
     return Pacing{pace, 1.0};
 }
 
-std::vector<UtterancePart> AsSaidBy(const Voice& voice, const UtterancePart* begin, const UtterancePart* end) {
-    const text::Reading reading{voice.language, Synthesizer::For(voice.engine).SaysOnlyAscii()};
-    std::vector<UtterancePart> said(begin, end);
-    for (UtterancePart& part : said) {
-        if (part.kind != UtterancePart::Kind::Words || !HasWords(part.text)) continue;
-        if (!part.style.asWritten && !part.style.spell) part.text = text::ReadAloud(part.text, reading);
-        else if (reading.asciiOnly) part.text = text::FoldedToAscii(part.text);
-    }
-    return said;
-}
-
-std::string SpokenWords(const Utterance& utterance) {
-    std::string words;
-    const UtterancePart* at = utterance.data();
-    const UtterancePart* end = at + utterance.size();
-    while (at != end) {
-        const UtterancePart* stretchEnd = at;
-        while (stretchEnd != end && stretchEnd->style.voice.voice == at->style.voice.voice) ++stretchEnd;
-        if (const Voice* voice = at->style.voice.voice) {
-            const std::vector<UtterancePart> said = AsSaidBy(*voice, at, stretchEnd);
-            std::string stretch = Synthesizer::For(voice->engine).Words(*voice, said.data(), said.data() + said.size());
-            if (!words.empty() && !stretch.empty()) words += ' ';
-            words += stretch;
-        }
-        at = stretchEnd;
-    }
-    return words;
-}
-
-HRESULT SynthesizeUtterance(const Utterance& utterance, const SynthesisSettings& settings, const SynthesisAudio& onAudio) {
-    Speech speech(settings, onAudio);
+HRESULT SynthesizeUtterance(const Utterance& utterance, const SynthesisSettings& settings, const Synthesizers& engines,
+                            const SynthesisAudio& onAudio) {
+    Speech speech(settings, engines, onAudio);
     const UtterancePart* at = utterance.data();
     const UtterancePart* end = at + utterance.size();
     while (at != end && !speech.Stopped()) {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/linux/text/Utterance.h"
-#include "engine/linux/voices/Voices.h"
+#include "Synthesizer.h"
 #include "engine/linux/com/Com.h"
+#include "engine/linux/types/Utterance.h"
 
 /// How synthesized audio is to be played on: at `sampleRate`, `level` times as loud,
 /// `speed` times as fast (a time-scale modifier's work, the pitch kept).
@@ -42,20 +42,11 @@ struct SynthesisSettings {
     std::function<bool()> stopped;   // true once the speech is no longer wanted
 };
 
-/// The parts [begin, end), all for `voice`, as its engine is to be given them: words read
-/// aloud as written text in the voice's language (unless markup said how to read them),
-/// letters folded for an engine that says only ASCII.
-std::vector<UtterancePart> AsSaidBy(const Voice& voice, const UtterancePart* begin, const UtterancePart* end);
-
-/// The words `utterance` comes to, as its voices will say them: after the text is read
-/// aloud and after the engines' own reading where they show one. Stretches of different
-/// voices are joined by a blank.
-std::string SpokenWords(const Utterance& utterance);
-
-/// Synthesizes `utterance`, each stretch with the synthesizer of the voice that says it
-/// (espeak-ng or flite), its words as that voice reads them (AsSaidBy), the silences
+/// Synthesizes `utterance`, its words already read aloud as each voice is to say them,
+/// each stretch with the engine of `engines` that the voice saying it names, the silences
 /// made here sample by sample (synthesizers' own pauses shrink at their fastest rates),
 /// handing everything to `onAudio` in order as it is made.
 /// Returns S_OK when all of it was said, S_FALSE when it was stopped, or the failure of
-/// `onAudio` or of a synthesizer.
-HRESULT SynthesizeUtterance(const Utterance& utterance, const SynthesisSettings& settings, const SynthesisAudio& onAudio);
+/// `onAudio` or of a synthesizer (E_FAIL where no engine of `engines` has that name).
+HRESULT SynthesizeUtterance(const Utterance& utterance, const SynthesisSettings& settings, const Synthesizers& engines,
+                            const SynthesisAudio& onAudio);

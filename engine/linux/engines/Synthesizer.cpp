@@ -1,15 +1,5 @@
 #include "Synthesizer.h"
 
-#include "EspeakSynthesizer.h"
-#include "FliteSynthesizer.h"
-
-Synthesizer& Synthesizer::For(SynthesisEngine engine) {
-    static EspeakSynthesizer espeak;
-    static FliteSynthesizer flite;
-    if (engine == SynthesisEngine::Flite) return flite;
-    return espeak;
-}
-
 std::string Synthesizer::AsWritten(const UtterancePart& part) {
     switch (part.kind) {
         case UtterancePart::Kind::Words: {

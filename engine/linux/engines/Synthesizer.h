@@ -1,15 +1,18 @@
 #pragma once
-// engines/: the speech engines behind one seam (this header), and the synthesis of an
-// utterance through them (Synthesis.h). It calls text/ (the utterance, the front end),
-// voices/, com/, and espeak-ng and flite.
+// engines/: the speech engines behind one seam (this header), each an object that owns its
+// state, and the synthesis of an utterance through them (Synthesis.h). It includes types/
+// (the utterance, already read aloud), voices/ (to hand the catalogue its voices and read
+// their languages) and com/, and calls espeak-ng and flite; never text/.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "engine/linux/text/Utterance.h"
-#include "engine/linux/voices/Voices.h"
 #include "engine/linux/com/Com.h"
+#include "engine/linux/types/Utterance.h"
+#include "engine/linux/voices/Voices.h"
 
 /// What one synthesis asks of an engine and hands its audio to.
 struct SynthesisCall {
@@ -27,16 +30,20 @@ struct SynthesisCall {
     std::function<bool()> stopped;  // asked between the engine's pieces of work
 };
 
-/// A speech engine behind the voices: espeak-ng or flite. Each keeps process-wide state of
-/// its own, so a synthesis holds the engine's lock from start to end and voices of one
+/// A speech engine behind the voices: espeak-ng or flite. The object owns the engine's
+/// state: its lock, what it has loaded. Where the library keeps process-wide state, one
+/// object stands for it, a synthesis holds its lock from start to end and voices of one
 /// engine take turns; what a call needs reaches the engine's callbacks through the
 /// library's own user data, never through variables of the file.
 class Synthesizer {
 public:
     virtual ~Synthesizer() = default;
 
-    /// The engine behind `engine`'s voices, made on first use.
-    static Synthesizer& For(SynthesisEngine engine);
+    /// Whether the engine can speak here (its data is installed). A voice is not made
+    /// without every engine: it could not speak what markup gives to the missing one.
+    virtual HRESULT Available() { return S_OK; }
+    /// Hands `catalogue` this engine's voices, once, at start-up.
+    virtual void AddVoicesTo(voices::Catalogue& catalogue) = 0;
 
     /// Speaks the parts [begin, end), none of them a pause and all for `voice`. Returns
     /// S_OK, also when the call's handler or `stopped` stopped it; a failure when the voice
@@ -56,4 +63,21 @@ protected:
     /// `part` as words, where the engine reads it as it stands: its text, letters apart
     /// when spelled, a pronunciation in brackets, nothing for a boundary.
     static std::string AsWritten(const UtterancePart& part);
+};
+
+/// The engines a synthesis speaks through, each found by the name its voices carry. The
+/// start-up fills it; a test hands the synthesis one of its own.
+class Synthesizers {
+public:
+    void Add(SynthesisEngine name, Synthesizer& synthesizer) { engines.emplace_back(name, &synthesizer); }
+    /// The engine named `name`; null when none was added.
+    Synthesizer* For(SynthesisEngine name) const {
+        for (const auto& [engineName, engine] : engines)
+            if (engineName == name) return engine;
+        return nullptr;
+    }
+    const std::vector<std::pair<SynthesisEngine, Synthesizer*>>& All() const { return engines; }
+
+private:
+    std::vector<std::pair<SynthesisEngine, Synthesizer*>> engines;
 };

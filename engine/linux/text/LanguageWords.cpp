@@ -1,6 +1,6 @@
 #include "LanguageWords.h"
 
-#include "TextHelpers.h"
+#include "engine/linux/types/TextHelpers.h"
 
 namespace text {
 namespace {

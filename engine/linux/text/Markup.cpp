@@ -14,10 +14,11 @@
 #include <limits>
 #include <memory>
 
-#include "PhoneSet.h"
+#include "engine/linux/types/PhoneSet.h"
 #include "ProsodyValues.h"
-#include "TextHelpers.h"
+#include "engine/linux/types/TextHelpers.h"
 #include "engine/linux/voices/VoiceLanguage.h"
+#include "engine/linux/voices/VoiceSelection.h"
 
 namespace {
 
@@ -114,7 +115,9 @@ class Reader {
 public:
     Utterance items;
 
-    explicit Reader(const VoiceChoice& voice) { stack.front().style.voice = voice; }
+    Reader(const VoiceChoice& voice, const voices::Catalogue& catalogue) : catalogue(catalogue) {
+        stack.front().style.voice = voice;
+    }
 
     void Start(const char* name, const char** attributes) {
         Frame& parent = stack.back();
@@ -126,7 +129,7 @@ public:
         const Attributes attribute{attributes};
         // A change of language moves to a voice that speaks it, unless the one speaking does.
         const char* lang = attribute("xml:lang");
-        if (lang != nullptr && frame.tag != "voice") frame.style.voice = ChangeLanguage(lang, frame.style.voice);
+        if (lang != nullptr && frame.tag != "voice") frame.style.voice = ChangeLanguage(lang, frame.style.voice, catalogue);
         if (frame.content == Content::Spoken) Apply(frame, attribute);
         stack.push_back(std::move(frame));
     }
@@ -213,19 +216,19 @@ private:
         std::string kind = attribute.Word("interpret-as", "");
         if (kind == "characters" || kind == "spell-out" || kind == "letters" || kind == "tts:char") frame.style.spell = true;
     }
-    static void VoiceTag(Reader&, Frame& frame, const Attributes& attribute) {
+    static void VoiceTag(Reader& reader, Frame& frame, const Attributes& attribute) {
         frame.persistsWhenEmpty = attribute("required") != nullptr || attribute("optional") != nullptr;
         VoiceRequest request;
         if (const char* required = attribute("required")) request.AddPlatformAttributes(required, true);
         if (const char* optional = attribute("optional")) request.AddPlatformAttributes(optional, false);
         request.AddSsml(attribute("name"), attribute("gender"), attribute("age"));
         if (const char* lang = attribute("xml:lang")) request.RequireLanguage(lang);
-        frame.style.voice = ChooseVoice(request, frame.style.voice);
+        frame.style.voice = ChooseVoice(request, frame.style.voice, reader.catalogue);
     }
-    static void Lang(Reader&, Frame& frame, const Attributes& attribute) {
+    static void Lang(Reader& reader, Frame& frame, const Attributes& attribute) {
         frame.persistsWhenEmpty = true;
         if (const char* tag = voicelanguage::TagForLcidText(attribute.Word("langid", "")))
-            frame.style.voice = ChangeLanguage(tag, frame.style.voice);
+            frame.style.voice = ChangeLanguage(tag, frame.style.voice, reader.catalogue);
     }
     static void Pronunciation(Reader& reader, Frame& frame, const Attributes& attribute) {
         // The platform's phone set, in its own tag or in SSML's (unless SSML names an
@@ -282,6 +285,7 @@ private:
         items.push_back(std::move(item));
     }
 
+    const voices::Catalogue& catalogue;
     std::vector<Frame> stack{Frame{}};
 };
 
@@ -312,8 +316,8 @@ enum class Entities {
 
 /// The utterance `document` (or a fragment, wrapped in a root of its own) says; nothing
 /// when it is no markup. `*tooLarge` is set when its entities would expand past the limit.
-std::optional<Utterance> Parse(std::string_view document, bool fragment, const VoiceChoice& voice, Entities entities,
-                               bool* tooLarge) {
+std::optional<Utterance> Parse(std::string_view document, bool fragment, const VoiceChoice& voice,
+                               const voices::Catalogue& catalogue, Entities entities, bool* tooLarge) {
     std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)> parser(XML_ParserCreate("UTF-8"), XML_ParserFree);
     if (!parser) return std::nullopt;
     // Entities a document declares may not make it say more than a few times what it
@@ -324,7 +328,7 @@ std::optional<Utterance> Parse(std::string_view document, bool fragment, const V
     // With a default handler, expat passes entity references to it instead of expanding
     // them; this one drops them.
     if (entities == Entities::Unsaid) XML_SetDefaultHandler(parser.get(), [](void*, const XML_Char*, int) {});
-    Reader reader(voice);
+    Reader reader(voice, catalogue);
     XML_SetUserData(parser.get(), &reader);
     XML_SetElementHandler(
         parser.get(),
@@ -353,7 +357,7 @@ bool LooksLikeMarkup(std::string_view utf8) {
     return first != std::string_view::npos && utf8[first] == '<';
 }
 
-std::optional<Utterance> ReadMarkup(std::string_view utf8, const VoiceChoice& voice) {
+std::optional<Utterance> ReadMarkup(std::string_view utf8, const VoiceChoice& voice, const voices::Catalogue& catalogue) {
     if (utf8.size() > static_cast<size_t>(std::numeric_limits<int>::max() / 2)) return std::nullopt;  // expat's lengths are ints
     // XML allows nothing before a declaration; the white space a sender put there is not
     // what makes the markup wrong.
@@ -363,16 +367,16 @@ std::optional<Utterance> ReadMarkup(std::string_view utf8, const VoiceChoice& vo
     // when that is not one.
     const std::string escaped = WithBareAmpersandsEscaped(utf8);
     bool tooLarge = false;
-    if (auto items = Parse(escaped, false, voice, Entities::Expanded, &tooLarge)) return items;
+    if (auto items = Parse(escaped, false, voice, catalogue, Entities::Expanded, &tooLarge)) return items;
     // A document whose entities would make it say many times what it holds (some hundred
     // bytes can come to megabytes) says what it holds, without them: read as it stands,
     // its references alone would take minutes.
-    if (tooLarge) return Parse(escaped, false, voice, Entities::Unsaid, &tooLarge);
-    return Parse(escaped, true, voice, Entities::Expanded, &tooLarge);
+    if (tooLarge) return Parse(escaped, false, voice, catalogue, Entities::Unsaid, &tooLarge);
+    return Parse(escaped, true, voice, catalogue, Entities::Expanded, &tooLarge);
 }
 
-Utterance MarkupUtterance(const std::string& utf8, const VoiceChoice& voice) {
-    std::optional<Utterance> read = ReadMarkup(utf8, voice);
+Utterance MarkupUtterance(const std::string& utf8, const VoiceChoice& voice, const voices::Catalogue& catalogue) {
+    std::optional<Utterance> read = ReadMarkup(utf8, voice, catalogue);
     if (!read) return PlainUtterance(utf8, voice);
     bool anything = false;
     for (const UtterancePart& part : *read) anything |= part.kind == UtterancePart::Kind::Pause || IsSpoken(part);

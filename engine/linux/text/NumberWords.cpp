@@ -16,7 +16,7 @@
 #include <cstring>
 #include <vector>
 
-#include "TextHelpers.h"
+#include "engine/linux/types/TextHelpers.h"
 
 namespace text {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "TextHelpers.h"
+#include "engine/linux/types/TextHelpers.h"
 
 namespace prosody {
 

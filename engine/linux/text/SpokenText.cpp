@@ -20,7 +20,7 @@
 #include "LanguageWords.h"
 #include "NumberWords.h"
 #include "SymbolNames.h"
-#include "TextHelpers.h"
+#include "engine/linux/types/TextHelpers.h"
 
 namespace text {
 namespace {
@@ -718,26 +718,36 @@ private:
     std::unique_ptr<icu::BreakIterator> graphemes;
 };
 
-std::mutex readersLock;
-
-// The readers of the languages read last, the latest first: a few hundred KiB each, so
-// markup that goes through every language keeps only these.
-constexpr size_t kReadersKept = 4;
+/// The module's state, made when it is opened: the readers of the languages read last,
+/// the latest first (a few hundred KiB each, so markup that goes through every language
+/// keeps only these).
+struct ModuleState {
+    static constexpr size_t kReadersKept = 4;
+    std::mutex lock;
+    std::vector<std::pair<std::string, std::unique_ptr<Reader>>> readers;
+};
 
 }  // namespace
 }  // namespace text
 
 // The module's entry points, opened by name (TextModule.cpp): plain C, and the only
 // symbols it shows.
-extern "C" __attribute__((visibility("default"))) void SpeechTextReadAloud(const char* written, size_t size,
+extern "C" __attribute__((visibility("default"))) void* SpeechTextOpen() { return new text::ModuleState(); }
+
+extern "C" __attribute__((visibility("default"))) void SpeechTextClose(void* state) {
+    delete static_cast<text::ModuleState*>(state);
+}
+
+extern "C" __attribute__((visibility("default"))) void SpeechTextReadAloud(void* opened, const char* written, size_t size,
                                                                             const char* language, int asciiOnly,
                                                                             std::string* said) {
     using namespace text;
-    std::lock_guard<std::mutex> guard(readersLock);
-    static std::vector<std::pair<std::string, std::unique_ptr<Reader>>> readers;
+    ModuleState& state = *static_cast<ModuleState*>(opened);
+    std::lock_guard<std::mutex> guard(state.lock);
+    auto& readers = state.readers;
     auto found = std::find_if(readers.begin(), readers.end(), [&](const auto& entry) { return entry.first == language; });
     if (found == readers.end()) {
-        if (readers.size() == kReadersKept) readers.pop_back();
+        if (readers.size() == ModuleState::kReadersKept) readers.pop_back();
         readers.emplace_back(language, std::make_unique<Reader>(language));
         found = readers.end() - 1;
     }
@@ -745,9 +755,10 @@ extern "C" __attribute__((visibility("default"))) void SpeechTextReadAloud(const
     *said = readers.front().second->Read(std::string_view(written, size), asciiOnly != 0);
 }
 
-extern "C" __attribute__((visibility("default"))) void SpeechTextFoldToAscii(const char* text, size_t size,
+extern "C" __attribute__((visibility("default"))) void SpeechTextFoldToAscii(void* opened, const char* text, size_t size,
                                                                               std::string* folded) {
     using namespace text;
-    std::lock_guard<std::mutex> guard(readersLock);
+    ModuleState& state = *static_cast<ModuleState*>(opened);
+    std::lock_guard<std::mutex> guard(state.lock);
     *folded = Utf8(Reader::FoldedToAscii(UnicodeString::fromUTF8(icu::StringPiece(text, static_cast<int32_t>(size)))));
 }

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "TextHelpers.h"
+#include "engine/linux/types/TextHelpers.h"
 
 namespace text {
 namespace {

@@ -1,6 +1,4 @@
-// ReadAloud and FoldedToAscii through the text front end's module, opened on first use:
-// ICU, which it needs, costs some 2.5 MB of resident memory as soon as it is loaded, and
-// a service that has not spoken yet should not carry it.
+// The front end's side in the engine: the module opened on first use, its state kept here.
 #include <dlfcn.h>
 
 #include <cstdio>
@@ -9,54 +7,48 @@
 #include "SpokenText.h"
 
 namespace text {
-namespace {
 
-using ReadFunction = void (*)(const char* written, size_t size, const char* language, int asciiOnly, std::string* said);
-using FoldFunction = void (*)(const char* text, size_t size, std::string* folded);
+FrontEnd::~FrontEnd() {
+    // The library stays loaded: ICU's own caches are process-wide, and unloading it would
+    // gain nothing at the end of a process.
+    if (close != nullptr) close(state);
+}
 
-struct Module {
-    ReadFunction read = nullptr;
-    FoldFunction fold = nullptr;
-};
-
-/// The module, opened once: from the build that made this program, else where it is
-/// installed. Without it, text is spoken as it is written, and that is said once.
-const Module& Opened() {
-    static const Module module = [] {
-        Module opened;
+bool FrontEnd::Opened() {
+    std::call_once(opening, [this] {
         const char* error = "";
         for (const char* path : {SPEECH_TEXT_MODULE_BUILT, SPEECH_TEXT_MODULE_INSTALLED}) {
-            void* library = ::dlopen(path, RTLD_NOW | RTLD_LOCAL);  // kept open for the life of the process
-            if (library == nullptr) {
+            void* opened = ::dlopen(path, RTLD_NOW | RTLD_LOCAL);
+            if (opened == nullptr) {
                 error = ::dlerror();
                 continue;
             }
-            opened.read = reinterpret_cast<ReadFunction>(::dlsym(library, "SpeechTextReadAloud"));
-            opened.fold = reinterpret_cast<FoldFunction>(::dlsym(library, "SpeechTextFoldToAscii"));
-            if (opened.read != nullptr && opened.fold != nullptr) return opened;
-            opened = Module();
+            auto open = reinterpret_cast<OpenFunction>(::dlsym(opened, "SpeechTextOpen"));
+            auto closing = reinterpret_cast<CloseFunction>(::dlsym(opened, "SpeechTextClose"));
+            auto reading = reinterpret_cast<ReadFunction>(::dlsym(opened, "SpeechTextReadAloud"));
+            auto folding = reinterpret_cast<FoldFunction>(::dlsym(opened, "SpeechTextFoldToAscii"));
+            if (open == nullptr || closing == nullptr || reading == nullptr || folding == nullptr) continue;
+            library = opened;
+            state = open();
+            close = closing, read = reading, fold = folding;
+            return;
         }
         std::fprintf(stderr, "can not open the text reader, text is read as it is written: %s\n", error);
-        return opened;
-    }();
-    return module;
+    });
+    return read != nullptr;
 }
 
-}  // namespace
-
-std::string ReadAloud(std::string_view written, const Reading& reading) {
-    const Module& module = Opened();
-    if (module.read == nullptr) return std::string(written);
+std::string FrontEnd::ReadAloud(std::string_view written, const Reading& reading) {
+    if (!Opened()) return std::string(written);
     std::string said;
-    module.read(written.data(), written.size(), reading.language.c_str(), reading.asciiOnly ? 1 : 0, &said);
+    read(state, written.data(), written.size(), reading.language.c_str(), reading.asciiOnly ? 1 : 0, &said);
     return said;
 }
 
-std::string FoldedToAscii(std::string_view text) {
-    const Module& module = Opened();
-    if (module.fold == nullptr) return std::string(text);
+std::string FrontEnd::FoldedToAscii(std::string_view text) {
+    if (!Opened()) return std::string(text);
     std::string folded;
-    module.fold(text.data(), text.size(), &folded);
+    fold(state, text.data(), text.size(), &folded);
     return folded;
 }
 

@@ -10,14 +10,9 @@
 #include "SynthesisProducer.h"
 #include "engine/CodePoints.h"
 #include "engine/linux/audio/DeviceOutput.h"
-#include "engine/linux/com/ClassTable.h"
-#include "engine/linux/engines/EspeakSynthesizer.h"
-#include "engine/linux/engines/Synthesis.h"
-#include "engine/linux/engines/Synthesizer.h"
 #include "engine/linux/streams/StreamSinks.h"
 #include "engine/linux/streams/StreamSources.h"
 #include "engine/linux/text/Markup.h"
-#include "engine/linux/voices/Voices.h"
 
 namespace {
 
@@ -26,61 +21,63 @@ constexpr DWORD kSpeakStreamFlags = SPF_ASYNC | SPF_PURGEBEFORESPEAK;
 
 /// What Speak's `utf8` says with `flags`: markup when flagged so, or when it looks like
 /// markup and is not flagged otherwise.
-Utterance TextUtterance(std::string utf8, DWORD flags, const VoiceChoice& voice) {
+Utterance TextUtterance(std::string utf8, DWORD flags, const VoiceChoice& voice, const voices::Catalogue& catalogue) {
     bool markup = (flags & SPF_IS_XML) != 0 || ((flags & SPF_IS_NOT_XML) == 0 && LooksLikeMarkup(utf8));
-    return markup ? MarkupUtterance(utf8, voice) : PlainUtterance(std::move(utf8), voice);
+    return markup ? MarkupUtterance(utf8, voice, catalogue) : PlainUtterance(std::move(utf8), voice);
 }
 
 }  // namespace
 
-HRESULT CreateSpVoice(REFIID iid, void** object) {
+HRESULT CreateSpVoice(VoiceParts& parts, REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    // Without its synthesizer the voice could never speak: refuse to make one.
-    HRESULT hr = EspeakSynthesizer::Initialize();
-    if (FAILED(hr)) return hr;
-    return HandOverNewObject(SpVoice::Create(), iid, object);
+    // Without one of its engines the voice could not speak what markup gives to it:
+    // refuse to make one.
+    for (const auto& [name, engine] : parts.engines.All())
+        if (HRESULT hr = engine->Available(); FAILED(hr)) return hr;
+    return HandOverNewObject(SpVoice::Create(parts), iid, object);
 }
 
-void RegisterVoiceClasses() { RegisterCreatableClass(CLSID_SpVoice, &CreateSpVoice); }
-
-std::string SpokenWordsOf(const std::string& utf8) {
-    return SpokenWords(TextUtterance(utf8, 0, SpVoice::ChooseDefaultVoice()));
+std::string SpokenWordsOf(const std::string& utf8, VoiceParts& parts) {
+    return SpokenWords(TextUtterance(utf8, 0, SpVoice::ChooseDefaultVoice(parts.catalogue), parts.catalogue), parts);
 }
 
-SpVoice* SpVoice::Create() {
-    SpVoice* voice = new (std::nothrow) SpVoice();
+SpVoice* SpVoice::Create(VoiceParts& parts) {
+    SpVoice* voice = new (std::nothrow) SpVoice(parts);
     if (voice == nullptr) return nullptr;
-    if (!voice->work.Start()) {
+    // A catalogue without voices (none of the engines has any) has nothing to speak with.
+    if (voice->defaultVoice.voice == nullptr || !voice->work.Start()) {
         voice->Release();
         return nullptr;
     }
     // The default voice is made ready on the worker, so the first speech does not wait for
     // it to load; speech given meanwhile waits its turn behind it.
     const Voice* speaking = voice->defaultVoice.voice;
+    Synthesizer* engine = parts.engines.For(speaking->engine);
     voice->work.Speak(
-        [speaking](AudioSink&, const std::function<bool()>&) {
-            Synthesizer::For(speaking->engine).Prepare(*speaking);
+        [speaking, engine](AudioSink&, const std::function<bool()>&) {
+            if (engine != nullptr) engine->Prepare(*speaking);
             return S_OK;
         },
         false, true, nullptr);
     return voice;
 }
 
-VoiceChoice SpVoice::ChooseDefaultVoice() {
+VoiceChoice SpVoice::ChooseDefaultVoice(const voices::Catalogue& catalogue) {
     std::string unknown;
     VoiceChoice choice;
-    choice.voice = &voices::Default([](const char* name) { return std::getenv(name); }, &unknown);
+    choice.voice = catalogue.Default([](const char* name) { return std::getenv(name); }, &unknown);
     static std::once_flag reported;
-    if (!unknown.empty())
+    if (!unknown.empty() && choice.voice != nullptr)
         std::call_once(reported, [&] {
             std::fprintf(stderr, "unknown voice %s, speaking with %s\n", unknown.c_str(), choice.voice->name.c_str());
         });
     return choice;
 }
 
-SpVoice::SpVoice()
-    : defaultVoice(ChooseDefaultVoice()),
+SpVoice::SpVoice(VoiceParts& parts)
+    : parts(parts),
+      defaultVoice(ChooseDefaultVoice(parts.catalogue)),
       device(std::make_shared<DeviceOutput>()),
       deviceToken(InterfaceHolder<ISpStreamFormat>::Adopt(DefaultOutputToken::Create())),
       work(device) {
@@ -147,7 +144,7 @@ HRESULT SpVoice::Speak(LPCWSTR text, DWORD flags, ULONG* streamNumber) {
     if ((flags & ~kSpeakFlags) != 0 || ((flags & SPF_IS_XML) && (flags & SPF_IS_NOT_XML)))
         return SPERR_INVALID_FLAGS;
     if (text == nullptr) return E_POINTER;
-    Utterance utterance = TextUtterance(Utf16ToUtf8(text), flags, defaultVoice);
+    Utterance utterance = TextUtterance(Utf16ToUtf8(text), flags, defaultVoice, parts.catalogue);
     const bool async = (flags & SPF_ASYNC) != 0;
     const bool purge = (flags & SPF_PURGEBEFORESPEAK) != 0;
     // Nothing to say still purges, and still takes a stream number.
@@ -158,7 +155,7 @@ HRESULT SpVoice::Speak(LPCWSTR text, DWORD flags, ULONG* streamNumber) {
     auto speaking = [this, utterance = std::move(utterance), async](AudioSink& output,
                                                                    const std::function<bool()>& stale) {
         // The rate is read when the utterance's turn comes.
-        return SpeakUtterance(utterance, rate.load(), output, Controls(stale), !async);
+        return SpeakUtterance(utterance, rate.load(), parts, output, Controls(stale), !async);
     };
     return work.Speak(std::move(speaking), purge, async, streamNumber);
 }

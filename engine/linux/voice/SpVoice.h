@@ -1,28 +1,29 @@
 #pragma once
-// voice/: the voice behind CLSID_SpVoice (this header) and what it is made of, as the
-// README's Layout section lists. It calls engines/, text/, voices/, audio/, streams/ and
-// com/.
+// voice/: the voice behind CLSID_SpVoice (this header), its work queue and its producers:
+// the synthesis producer reads markup into an utterance (text/), has the front end read it
+// aloud, and hands the parts to the engines (engines/). It is the top floor: it includes
+// engines/, text/, voices/, types/, audio/, streams/ and com/, and nothing includes it but
+// the start-up.
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
 
+#include "VoiceParts.h"
 #include "WorkQueue.h"
 #include "engine/ComObject.h"
 #include "engine/InterfaceHolder.h"
-#include "engine/linux/voices/VoiceSelection.h"
 #include "engine/linux/audio/AudioPipeline.h"
+#include "engine/linux/types/Voice.h"
 
-/// Makes a voice (CLSID_SpVoice) on the default audio output; fails when the synthesizer
-/// cannot work here.
-HRESULT CreateSpVoice(REFIID iid, void** object);
-/// Enters the voice's class into the engine's class table.
-void RegisterVoiceClasses();
+/// Makes a voice (CLSID_SpVoice) on the default audio output, speaking with `parts`;
+/// fails when one of its engines cannot work here.
+HRESULT CreateSpVoice(VoiceParts& parts, REFIID iid, void** object);
 
-/// The words a voice made now would say for `utf8` given to Speak without either XML flag:
-/// markup read, written text read aloud in each voice's language, the engines' own reading
-/// where they show it (see SpokenWords).
-std::string SpokenWordsOf(const std::string& utf8);
+/// The words a voice made now with `parts` would say for `utf8` given to Speak without
+/// either XML flag: markup read, written text read aloud in each voice's language, the
+/// engines' own reading where they show it (see SpokenWords).
+std::string SpokenWordsOf(const std::string& utf8, VoiceParts& parts);
 
 class DeviceOutput;
 
@@ -34,14 +35,14 @@ class DeviceOutput;
 /// else the user's language), chosen once when it is made. Calls may come from any thread.
 class SpVoice : public ComObject<ISpVoice> {
 public:
-    /// A new voice on the default audio output, its worker running; null if the worker
-    /// could not be started.
-    static SpVoice* Create();
+    /// A new voice on the default audio output, speaking with `parts`, its worker
+    /// running; null if the worker could not be started.
+    static SpVoice* Create(VoiceParts& parts);
 
-    /// The voice a voice made now speaks with whatever markup does not give to another:
-    /// the one SPEECH_VOICE names, else the user's language's (voices::Default). A voice
-    /// asked for that does not exist is reported on standard error, once a process.
-    static VoiceChoice ChooseDefaultVoice();
+    /// The voice of `catalogue` a voice made now speaks with whatever markup does not give
+    /// to another: the one SPEECH_VOICE names, else the user's language's (Default). A
+    /// voice asked for that does not exist is reported on standard error, once a process.
+    static VoiceChoice ChooseDefaultVoice(const voices::Catalogue& catalogue);
 
     HRESULT SetOutput(IUnknown* output, BOOL allowFormatChanges) override;
     HRESULT GetOutputStream(ISpStreamFormat** stream) override;
@@ -54,7 +55,7 @@ public:
     HRESULT WaitUntilDone(ULONG milliseconds) override;
 
 private:
-    SpVoice();
+    explicit SpVoice(VoiceParts& parts);
     ~SpVoice() override = default;
 
     /// Fails when the output later speech goes to is the device and it cannot be opened.
@@ -62,6 +63,7 @@ private:
     /// How the pipelines of work given now are steered: this voice's volume, and `stale`.
     PipelineControls Controls(const std::function<bool()>& stale) const;
 
+    VoiceParts& parts;
     std::atomic<USHORT> volume{SPMAX_VOLUME};
     std::atomic<LONG> rate{0};
     const VoiceChoice defaultVoice;  // speaks what markup does not give to another voice

@@ -6,7 +6,7 @@
 #include <charconv>
 #include <tuple>
 
-#include "engine/linux/text/TextHelpers.h"
+#include "engine/linux/types/TextHelpers.h"
 #include "VoiceLanguage.h"
 
 namespace {
@@ -40,7 +40,7 @@ int Meets(const Voice& voice, const VoiceCondition& condition) {
     for (const std::string& value : condition.values) {
         int met = 0;
         if (condition.attribute == "name") met = Same(voice.name, value) ? 2 : 0;
-        else if (condition.attribute == "vendor") met = Same(voices::EngineName(voice.engine), value) ? 2 : 0;
+        else if (condition.attribute == "vendor") met = Same(EngineName(voice.engine), value) ? 2 : 0;
         else if (condition.attribute == "language") met = voices::LanguageMatch(voice, value);
         else if (condition.attribute == "gender") met = Same(voice.gender, value) ? 2 : 0;
         else if (condition.attribute == "age") met = Same(voice.age, value) ? 2 : 0;
@@ -108,12 +108,12 @@ void VoiceRequest::AddSsml(const char* name, const char* gender, const char* age
 
 void VoiceRequest::RequireLanguage(std::string_view tag) { required.push_back({"language", {std::string(tag)}, false}); }
 
-VoiceChoice ChangeLanguage(std::string_view tag, const VoiceChoice& current) {
+VoiceChoice ChangeLanguage(std::string_view tag, const VoiceChoice& current, const voices::Catalogue& catalogue) {
     if (int speaks = voices::LanguageMatch(*current.voice, tag); speaks > 0) {
         // Another region of the language: the engine speaking goes on, in the voice of
         // that region if it has one.
         VoiceChoice choice = current;
-        for (const Voice& voice : voices::All()) {
+        for (const Voice& voice : catalogue.All()) {
             if (voice.engine != current.voice->engine) continue;
             if (int match = voices::LanguageMatch(voice, tag); match > speaks) choice.voice = &voice, speaks = match;
         }
@@ -124,15 +124,15 @@ VoiceChoice ChangeLanguage(std::string_view tag, const VoiceChoice& current) {
     request.RequireLanguage(tag);
     request.optional.push_back({"gender", {current.gender.empty() ? current.voice->gender : current.gender}, false});
     if (current.age != 0) request.AddSsml(nullptr, nullptr, std::to_string(current.age).c_str());
-    return ChooseVoice(request, current);
+    return ChooseVoice(request, current, catalogue);
 }
 
-VoiceChoice ChooseVoice(const VoiceRequest& request, const VoiceChoice& current) {
+VoiceChoice ChooseVoice(const VoiceRequest& request, const VoiceChoice& current, const voices::Catalogue& catalogue) {
     const Voice* best = nullptr;
     std::tuple<int, int, int, int> bestRank;
     const std::string currentLanguage = voicelanguage::NormalizedTag(current.voice->language);
     const std::string currentPrimary = currentLanguage.substr(0, currentLanguage.find('-'));
-    for (const Voice& voice : voices::All()) {
+    for (const Voice& voice : catalogue.All()) {
         bool passes = true;
         int asItIs = 0, language = 0;
         bool languageAsked = false;

@@ -28,24 +28,16 @@ struct VoiceRequest {
     void RequireLanguage(std::string_view tag);
 };
 
-/// The voice a request comes to, with what espeak-ng is to do through its variants to
-/// give the gender and age asked for.
-struct VoiceChoice {
-    const Voice* voice = nullptr;
-    std::string gender;  // "male", "female"; empty: the voice's own
-    int age = 0;         // years; 0: the voice's own
-};
-
 /// The voice for text in the language `tag` (xml:lang, <lang>), while `current` speaks.
 /// When `current` speaks the language, its engine goes on: with the voice of the region
 /// asked for if the engine has one, else with `current`. Otherwise the voice that speaks
 /// the language best takes over (ChooseVoice); `current` goes on when none does.
-VoiceChoice ChangeLanguage(std::string_view tag, const VoiceChoice& current);
+VoiceChoice ChangeLanguage(std::string_view tag, const VoiceChoice& current, const voices::Catalogue& catalogue);
 
-/// The voice for `request`, made while `current` speaks. Of the voices that meet every
+/// The voice of `catalogue` for `request`, made while `current` speaks. Of the voices that meet every
 /// required condition, the one that meets most optional conditions is taken; then the
 /// best speaker of the language asked for (or, with no language asked for, of the current
 /// one); then the current voice; then a voice that is what was asked for without a
 /// variant; then the first listed. When no voice meets the required conditions the
 /// current voice goes on, as `current` says.
-VoiceChoice ChooseVoice(const VoiceRequest& request, const VoiceChoice& current);
+VoiceChoice ChooseVoice(const VoiceRequest& request, const VoiceChoice& current, const voices::Catalogue& catalogue);

@@ -2,66 +2,11 @@
 
 #include <strings.h>
 
-#include <map>
-#include <mutex>
-
-#include "engine/linux/engines/EspeakSynthesizer.h"
 #include "VoiceLanguage.h"
 
 namespace voices {
 
 namespace {
-
-struct FliteVoice {
-    const char* name;
-    const char* gender;
-};
-
-// flite's English voices, the first one the default for English: rms, understood best of
-// all at the service's rate 6 as well as at rate 0 (bench/intelligibility.sh). It is a
-// statistical voice, which works out a whole sentence before its first sound: heard live,
-// a text's first phrase is synthesized on its own and the default voice is made ready when
-// the voice is created, so its first sound still comes within milliseconds. The rest
-// follow by word error rate at rate 6: kal16, slt, awb, kal (8 kHz).
-constexpr FliteVoice kFliteVoices[] = {
-    {"rms", "Male"}, {"kal16", "Male"}, {"slt", "Female"}, {"awb", "Male"}, {"kal", "Male"},
-};
-
-/// Every voice in one place, their addresses fixed for the life of the process (choices
-/// are compared by address). flite's are there from the start; espeak-ng's are read from
-/// its some 350 voice files only when a caller needs more than flite's, once: English
-/// alone, the most common case, never waits for that.
-struct Catalogue {
-    Catalogue() {
-        for (const FliteVoice& flite : kFliteVoices) {
-            voices.push_back(Voice{flite.name, "en-US", 0x409, flite.gender, "Adult", SynthesisEngine::Flite, flite.name});
-            fliteVoices.push_back(&voices.back());
-        }
-    }
-
-    std::deque<Voice> voices;
-    std::vector<const Voice*> fliteVoices;  // read without touching `voices` while it grows
-    std::once_flag espeakListed;
-};
-
-Catalogue& TheCatalogue() {
-    static Catalogue catalogue;
-    return catalogue;
-}
-
-/// espeak-ng's voices, one per language of the table. They are all male adults; it speaks
-/// each language in other voices through its variants, which markup asks for by gender
-/// and age.
-void AddEspeakVoices(std::deque<Voice>* voices) {
-    std::map<std::string, std::string> espeakNames = EspeakSynthesizer::VoiceNames();
-    for (const char* espeakVoice : voicelanguage::TableVoices()) {
-        auto named = espeakNames.find(espeakVoice);
-        if (named == espeakNames.end()) continue;
-        Voice voice{named->second, "", 0, "Male", "Adult", SynthesisEngine::Espeak, espeakVoice};
-        voicelanguage::LanguageOfVoice(espeakVoice, &voice.language, &voice.lcid);
-        voices->push_back(std::move(voice));
-    }
-}
 
 bool SameName(const Voice& voice, std::string_view name) {
     return voice.name.size() == name.size() && ::strncasecmp(voice.name.data(), name.data(), name.size()) == 0;
@@ -71,15 +16,31 @@ std::string Primary(const std::string& normalTag) { return normalTag.substr(0, n
 
 }  // namespace
 
-const std::deque<Voice>& All() {
-    Catalogue& catalogue = TheCatalogue();
-    std::call_once(catalogue.espeakListed, [&] { AddEspeakVoices(&catalogue.voices); });
-    return catalogue.voices;
+void Catalogue::Add(std::vector<Voice> added) {
+    for (Voice& voice : added) voices.push_back(std::move(voice));
+    addedAtOnce = voices.size();
 }
 
-const Voice* Named(std::string_view name) {
-    for (const Voice* voice : TheCatalogue().fliteVoices)
-        if (SameName(*voice, name)) return voice;
+void Catalogue::AddLater(Lister lister) { listers.push_back(std::move(lister)); }
+
+const std::deque<Voice>& Catalogue::All() const {
+    std::call_once(listed, [this] {
+        for (const Lister& lister : listers)
+            for (Voice& voice : lister()) voices.push_back(std::move(voice));
+    });
+    return voices;
+}
+
+const Voice* Catalogue::FirstAtOnce(std::string_view primaryLanguage) const {
+    // The voices added at once never move, and reading them needs no listing.
+    for (size_t i = 0; i < addedAtOnce; ++i)
+        if (Primary(voicelanguage::NormalizedTag(voices[i].language)) == primaryLanguage) return &voices[i];
+    return nullptr;
+}
+
+const Voice* Catalogue::Named(std::string_view name) const {
+    for (size_t i = 0; i < addedAtOnce; ++i)
+        if (SameName(voices[i], name)) return &voices[i];
     for (const Voice& voice : All())
         if (SameName(voice, name)) return &voice;
     return nullptr;
@@ -99,7 +60,7 @@ int LanguageMatch(const Voice& voice, std::string_view tag) {
     return 1;
 }
 
-const Voice* ForLanguage(std::string_view tag) {
+const Voice* Catalogue::ForLanguage(std::string_view tag) const {
     const Voice* best = nullptr;
     int bestMatch = 0;
     for (const Voice& voice : All()) {
@@ -109,29 +70,26 @@ const Voice* ForLanguage(std::string_view tag) {
     return best;
 }
 
-const char* EngineName(SynthesisEngine engine) { return engine == SynthesisEngine::Flite ? "flite" : "espeak-ng"; }
-
-const Voice& Default(const Environment& environment, std::string* unknown) {
+const Voice* Catalogue::Default(const Environment& environment, std::string* unknown) const {
     if (const char* wanted = environment("SPEECH_VOICE"); wanted != nullptr && *wanted != '\0') {
-        if (const Voice* named = Named(wanted)) return *named;
-        if (const Voice* speaking = ForLanguage(wanted)) return *speaking;
+        if (const Voice* named = Named(wanted)) return named;
+        if (const Voice* speaking = ForLanguage(wanted)) return speaking;
         *unknown = wanted;
     }
-    // The user's language as espeak-ng's table names it; where another voice speaks that
-    // language too, the first listed (the easiest to understand) is taken. English is
-    // flite's, found without listing espeak-ng's voices.
+    // The user's language as espeak-ng's table names it; where a voice added at once
+    // speaks that language too, the first of those (the easiest to understand) is taken,
+    // found without listing the rest.
     const char* espeakVoice = voicelanguage::UserVoice(environment);
     std::string userLanguage;
     unsigned lcid = 0;
-    if (voicelanguage::LanguageOfVoice(espeakVoice, &userLanguage, &lcid) &&
-        Primary(voicelanguage::NormalizedTag(userLanguage)) == "en")
-        return *TheCatalogue().fliteVoices.front();
+    if (voicelanguage::LanguageOfVoice(espeakVoice, &userLanguage, &lcid))
+        if (const Voice* first = FirstAtOnce(Primary(voicelanguage::NormalizedTag(userLanguage)))) return first;
     const Voice* user = nullptr;
     for (const Voice& voice : All())
         if (voice.engine == SynthesisEngine::Espeak && voice.engineVoice == espeakVoice) user = &voice;
     if (user == nullptr) user = ForLanguage("en");
-    const Voice* first = ForLanguage(Primary(voicelanguage::NormalizedTag(user->language)));
-    return first != nullptr && first->engine != SynthesisEngine::Espeak ? *first : *user;
+    if (user == nullptr && !All().empty()) user = &All().front();
+    return user;
 }
 
 }  // namespace voices

@@ -1,14 +1,15 @@
 #pragma once
-// text/: what a Speak call's text says: markup read into the Utterance (this header), the
-// front end that reads written text aloud (SpokenText.h), as the README's Layout section
-// lists. It calls voices/ (the voices markup asks for) and ICU, CLDR's files and expat.
+// types/: the plain speech types every room above com/ shares: what a Speak call says
+// (this header), the voices and the choice among them (Voice.h), the platform's phone set
+// (PhoneSet.h) and the small text helpers (TextHelpers.h). It includes nothing of the
+// engine's: values only, no state and no calls into other rooms.
 //
 // What a Speak call says, in one model every synthesizer renders: words and phones in the
 // style and voice markup gives them, silences and boundaries.
 #include <string>
 #include <vector>
 
-#include "engine/linux/voices/VoiceSelection.h"
+#include "Voice.h"
 
 /// How a stretch of words is to be said, as the markup around it asks. Rate, pitch and
 /// volume are factors of the voice's own settings, so the voice's SetRate and SetVolume
