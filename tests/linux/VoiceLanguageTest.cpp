@@ -106,9 +106,13 @@ TEST(VoiceLanguage, TheVoiceSpeaksTheLanguageOfTheEnvironmentItWasMadeIn) {
     RecordProperty("germanSeconds", std::to_string(de));
     RecordProperty("americanSeconds", std::to_string(en));
     EXPECT_GT(en - de, de * 0.15);
-    double c = speech::AudibleSeconds(speech::Render(inC.Get(), german), speech::kRenderRate);
-    RecordProperty("cSeconds", std::to_string(c));
-    EXPECT_NEAR(c, en, 0.02 * en);
+    // The same voice as English: as long as it. (Its audible seconds vary by some 3% from
+    // one rendering to the next: flite's statistical voices excite unvoiced sounds with
+    // noise. The rendering's length does not.)
+    const size_t cLength = speech::Render(inC.Get(), german).size();
+    const size_t enLength = speech::Render(inAmerican.Get(), german).size();
+    RecordProperty("cSamples", std::to_string(cLength));
+    EXPECT_EQ(cLength, enLength);
 
     // The language was chosen when the voice was made: the environment now does not matter.
     LocaleEnvironment nowAmerican("en_US.UTF-8");

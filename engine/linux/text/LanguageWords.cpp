@@ -42,7 +42,9 @@ LanguageWords English() {
     words.fractionNumeratorOne = "one";
     words.fractionOne = kEnglishFractionOne;
     words.fractionMany = kEnglishFractionMany;
-    words.englishOrdinalSuffixes = true;
+    words.ordinalMarks = "st|nd|rd|th";
+    words.decades = {"s", false, "s", "ies"};  // "the nineteen nineties"
+    words.monthFirstRegions = "US";
     words.mixedFractionOne = "a";
     words.currencies = {{"$", "dollar", "dollars"}, {"\u00A3", "pound", "pounds"}, {"\u00A5", "yen", "yen"},
                         {"\u20AC", "euro", "euros"}, {"\u20B9", "rupee", "rupees"}};
@@ -88,7 +90,7 @@ LanguageWords German() {
     words.hourMinutes = "{h} Uhr {m}";
     words.fractionNumeratorOne = "ein";
     words.nounsCapitalized = true;
-    words.decadeSuffix = "er";
+    words.decades = {"er", true, "er", nullptr};
     words.fractionOne = kGermanFractions;
     words.fractionMany = kGermanFractions;
     words.abbreviations = {{"z.B.", "zum Beispiel"}, {"z. B.", "zum Beispiel"}, {"d.h.", "das heißt"},

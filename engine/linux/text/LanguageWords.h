@@ -1,7 +1,9 @@
 #pragma once
-// The few words of a language that reading written text needs and that neither ICU nor
-// CLDR gives as people say them: the names of an address's separators ("dot", not CLDR's
-// "period"), the clock ("eight o'clock"), ranges, arithmetic, common abbreviations.
+// The few words and ways of writing of a language that reading written text needs and that
+// neither ICU nor CLDR gives as people say them: the names of an address's separators
+// ("dot", not CLDR's "period"), the clock ("eight o'clock"), ranges, arithmetic, ordinal
+// marks, decades, the order of a date's numbers, common abbreviations. One table per
+// language; the readings read them and hold no language's rules of their own.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,10 +60,19 @@ struct LanguageWords {
     const char* fractionNumeratorOne = nullptr;  // "one" half, "ein" Drittel
     const char* const* fractionOne = nullptr;
     const char* const* fractionMany = nullptr;
-    bool englishOrdinalSuffixes = false;  // "1st", "22nd" are ordinals
+    const char* ordinalMarks = nullptr;  // written after a number's digits: "st|nd|rd|th" (a pattern)
     bool ordinalDays = true;        // a date's day is said as an ordinal ("March fifteenth")
     bool nounsCapitalized = false;  // a capital letter does not tell that a sentence began
-    const char* decadeSuffix = nullptr;      // "die 90er": "er"
+    // Decades: "the 1990s", "die 90er". What is written after the year (a pattern's
+    // literal text), whether its century may be left out, and what is said after the
+    // year's words: after one that ends in "y" in `saidAfterY` instead of its "y".
+    struct Decades {
+        const char* written = nullptr;
+        bool centuryOptional = false;
+        const char* said = "";
+        const char* saidAfterY = nullptr;
+    } decades;
+    const char* monthFirstRegions = "";  // regions that write a date's month before its day: "US"
     const char* mixedFractionOne = nullptr;  // "two and a half": "a"
     std::vector<Abbreviation> abbreviations;
     std::vector<CurrencyName> currencies;

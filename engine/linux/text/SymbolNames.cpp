@@ -19,8 +19,7 @@ namespace {
 constexpr const char* kAnnotationFolders[] = {"/usr/share/unicode/cldr/common/annotations/",
                                               "/usr/share/unicode/cldr/common/annotationsDerived/"};
 
-using Names = std::unordered_map<std::string, std::string>;
-
+// The languages whose names are kept, the latest read first (some 600 KiB each).
 constexpr size_t kLanguagesKept = 3;
 
 /// `symbol` without its variation selectors (U+FE0E, U+FE0F): CLDR writes most keys
@@ -40,13 +39,13 @@ std::string Key(std::string_view symbol) {
 
 /// Reads one annotation file's spoken names into `names`; an earlier name for a symbol
 /// stays. A file that is missing or unreadable adds nothing.
-void ReadAnnotations(const std::string& path, Names* names) {
+void ReadAnnotations(const std::string& path, SymbolNames::Names* names) {
     std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file) return;
     std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)> parser(XML_ParserCreate("UTF-8"), XML_ParserFree);
     if (!parser) return;
     struct Reading {
-        Names* names;
+        SymbolNames::Names* names;
         std::string symbol;  // of the spoken annotation being read; empty outside one
         std::string name;
         bool inSpoken = false;
@@ -91,10 +90,7 @@ void ReadAnnotations(const std::string& path, Names* names) {
 
 }  // namespace
 
-std::string SymbolName(std::string_view symbol, std::string_view language) {
-    static std::mutex lock;
-    // The names of the languages asked for last, the latest first (some 600 KiB each).
-    static std::vector<std::pair<std::string, Names>> byLanguage;
+std::string SymbolNames::Name(std::string_view symbol, std::string_view language) {
     const std::string code = Lower(language.substr(0, language.find_first_of("-_")));
     if (code.empty() || code.find_first_of("./") != std::string::npos) return {};
     std::lock_guard<std::mutex> guard(lock);

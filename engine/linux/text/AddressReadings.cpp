@@ -1,0 +1,101 @@
+// Readings of what is written rather than said: abbreviations, URLs, e-mail addresses,
+// paths, file names, identifiers, telephone numbers.
+#include <unicode/uchar.h>
+
+#include <algorithm>
+
+#include "Readings.h"
+#include "engine/linux/types/TextHelpers.h"
+
+namespace text {
+
+using icu::UnicodeString;
+
+namespace {
+
+/// Each of the language's abbreviations as written, and capitalized: at the start of a
+/// sentence too ("Ca. 500 g").
+std::vector<std::string> WrittenForms(const std::vector<Abbreviation>& abbreviations) {
+    std::vector<std::string> forms;
+    for (const Abbreviation& abbreviation : abbreviations) {
+        forms.push_back(abbreviation.written);
+        forms.push_back(Capitalized(abbreviation.written));
+    }
+    return forms;
+}
+
+}  // namespace
+
+UnicodeString AbbreviationPattern(const Language& language) {
+    return u"(?<![\\p{L}.])(?:" + Alternatives(WrittenForms(language.words.abbreviations)) + u")(?!\\p{L})";
+}
+
+UnicodeString ReadAbbreviation(Language& language, const Match& match) {
+    const std::string written = Utf8(match.piece);
+    for (const Abbreviation& abbreviation : language.words.abbreviations) {
+        if (written != abbreviation.written && written != Capitalized(abbreviation.written)) continue;
+        UnicodeString said = UnicodeString::fromUTF8(abbreviation.said);
+        // Its dot also ends the sentence when one ends there ("pears etc. Then"); a title
+        // ("Dr.") never ends one.
+        const UnicodeString& text = match.text;
+        bool title = match.piece.length() > 0 && u_isUUppercase(match.piece.char32At(0));
+        if (!title && match.piece.endsWith(u".")) {
+            int32_t next = match.end;
+            while (next < text.length() && u_isWhitespace(text.char32At(next))) next = text.moveIndex32(next, 1);
+            if (next == text.length() ||
+                (next > match.end && !language.words.nounsCapitalized && u_isUUppercase(text.char32At(next))))
+                said += u'.';
+        }
+        return said;
+    }
+    return {};
+}
+
+UnicodeString UrlPattern(const Language&) { return u"\\b(?:https?|ftp)://[^\\s<>\"]*[^\\s<>\".,;:!?)\\]']"; }
+
+UnicodeString ReadUrl(Language& language, const Match& match) {
+    UnicodeString address(match.piece);
+    address.remove(0, address.indexOf(u"://") + 3);
+    while (address.endsWith(u"/")) address.truncate(address.length() - 1);
+    return language.Address(address);
+}
+
+UnicodeString WwwPattern(const Language&) { return u"\\bwww\\.[^\\s<>\"]*[^\\s<>\".,;:!?)\\]']"; }
+
+UnicodeString EmailPattern(const Language&) { return u"\\b[\\p{L}\\d._%+-]+@[\\p{L}\\d-]+(?:\\.[\\p{L}\\d-]+)+"; }
+
+UnicodeString PathPattern(const Language&) {
+    return u"(?<![\\p{L}\\p{N}_/.~])(?:~|\\.{1,2})?(?:/[\\p{L}\\p{N}_.+-]+)+/?"
+           u"|\\b[A-Za-z]:\\\\[^\\s\\\\]+(?:\\\\[^\\s\\\\]+)*";
+}
+
+UnicodeString IdentifierPattern(const Language&) {
+    return u"(?<![\\p{L}\\p{N}_])[\\p{L}\\p{N}]*_[\\p{L}\\p{N}_]*[\\p{L}\\p{N}](?:\\.[a-z][a-z\\d]{0,5})*";
+}
+
+UnicodeString FilePattern(const Language&) {
+    return u"(?<![\\p{L}\\p{N}_.@])[\\p{L}\\p{N}][\\p{L}\\p{N}_-]*(?:\\.[a-z][a-z\\d]{0,5})+(?![\\p{L}\\p{N}])";
+}
+
+UnicodeString ReadAddress(Language& language, const Match& match) { return language.Address(match.piece); }
+
+UnicodeString PhonePattern(const Language&) {
+    return u"(?<![\\p{N}+])(?:\\+\\d{1,3}[ -]?)?(?:\\(\\d{3}\\) ?|\\d{3}[ -])\\d{3}[ -]\\d{4}(?!\\d)";
+}
+
+UnicodeString ReadPhone(Language& language, const Match& match) {
+    // In its groups, digit by digit.
+    const UnicodeString& piece = match.piece;
+    UnicodeString said;
+    for (int32_t at = 0; at < piece.length();) {
+        int32_t end = at;
+        while (end < piece.length() && IsDigit(piece[end])) ++end;
+        if (end > at)
+            said += (said.isEmpty() ? u"" : u", ") + language.Numbers().Digits(View(piece.tempSubStringBetween(at, end)));
+        else if (piece[at] == u'+' && language.words.plus != nullptr) said += UnicodeString::fromUTF8(language.words.plus);
+        at = std::max(end, at + 1);
+    }
+    return said;
+}
+
+}  // namespace text

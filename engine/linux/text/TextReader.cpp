@@ -1,0 +1,223 @@
+#include "TextReader.h"
+
+#include <unicode/uchar.h>
+
+#include <algorithm>
+
+#include "engine/linux/types/TextHelpers.h"
+
+namespace text {
+
+using icu::UnicodeString;
+
+namespace {
+
+/// `said` without the blanks the readings put around themselves twice over.
+UnicodeString Tidied(const UnicodeString& said) {
+    UnicodeString tidy;
+    tidy.getBuffer(said.length());
+    tidy.releaseBuffer(0);
+    for (int32_t i = 0; i < said.length(); ++i) {
+        char16_t c = said[i];
+        if (c == u' ' && (tidy.isEmpty() || tidy.endsWith(u" ") || tidy.endsWith(u"\n"))) continue;
+        if (std::u16string_view(u".,;:!?)").find(c) != std::u16string_view::npos && tidy.endsWith(u" "))
+            tidy.truncate(tidy.length() - 1);
+        tidy += c;
+    }
+    while (tidy.endsWith(u" ")) tidy.truncate(tidy.length() - 1);
+    return tidy;
+}
+
+bool IsSymbol(UChar32 c) {
+    if (c < 0x80) return c == '&' || c == '+' || c == '=' || c == '<' || c == '>' || c == '@' || c == '#' || c == '%';
+    switch (u_charType(c)) {
+        case U_MATH_SYMBOL:
+        case U_CURRENCY_SYMBOL:
+        case U_OTHER_SYMBOL:
+        case U_OTHER_NUMBER: return true;
+        default: break;
+    }
+    return u_hasBinaryProperty(c, UCHAR_EXTENDED_PICTOGRAPHIC) || u_hasBinaryProperty(c, UCHAR_REGIONAL_INDICATOR);
+}
+
+}  // namespace
+
+UnicodeString FoldedToAscii(UnicodeString text, icu::Transliterator* folding) {
+    bool ascii = true;
+    for (int32_t i = 0; i < text.length() && ascii; ++i) ascii = text[i] < 0x80;
+    if (!ascii && folding != nullptr) folding->transliterate(text);
+    return text;
+}
+
+TextReader::TextReader(const std::string& tag, SymbolNames& symbols) : language(tag, symbols) {
+    UnicodeString pattern;
+    for (const ReadingRow& row : Readings()) {
+        if (row.holds != nullptr && !row.holds(language.words)) continue;
+        rows.push_back(&row);
+        starts |= row.start;
+        if (row.listed != nullptr)
+            for (const Abbreviation& form : *row.listed(language.words)) {
+                listed.push_back(UnicodeString::fromUTF8(form.written));
+                std::string capital = Capitalized(form.written);
+                if (capital != form.written) listed.push_back(UnicodeString::fromUTF8(capital));
+            }
+        if (!pattern.isEmpty()) pattern += u'|';
+        pattern += u"(?<" + UnicodeString(row.name, -1, US_INV) + u">" + row.pattern(language) + u")";
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    regex.reset(icu::RegexPattern::compile(pattern, 0, status));
+    if (U_FAILURE(status)) {
+        regex.reset();
+        return;
+    }
+    for (const ReadingRow* row : rows) groups.push_back(regex->groupNumberFromName(UnicodeString(row->name, -1, US_INV), status));
+    status = U_ZERO_ERROR;
+    graphemes.reset(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    if (U_FAILURE(status)) graphemes.reset();
+}
+
+std::string TextReader::Read(std::string_view utf8, bool asciiOnly, icu::Transliterator* folding) {
+    const UnicodeString text = UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    UnicodeString said;
+    int32_t done = 0;
+    if (regex) {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::RegexMatcher> matcher(regex->matcher(text, status));
+        // The pattern is tried only where a word holds something a row could match: most
+        // of a text is plain words. Lookbehinds and what follows still see the whole text.
+        if (U_SUCCESS(status)) matcher->useTransparentBounds(true);
+        for (const auto& [regionStart, regionEnd] : Candidates(text)) {
+            matcher->region(regionStart, regionEnd, status);
+            while (U_SUCCESS(status) && matcher->find(status)) {
+                int32_t start = matcher->start(status), end = matcher->end(status);
+                said += Plain(text, done, start, asciiOnly);
+                size_t row = 0;
+                while (row < rows.size() && matcher->start(groups[row], status) < 0) ++row;
+                const UnicodeString piece = text.tempSubStringBetween(start, end);
+                UnicodeString read;
+                // Numbers the language's spell-out does not say are left to the engine,
+                // which reads them in its language.
+                if (row < rows.size() && (!rows[row]->spellsNumbers || language.Numbers().SpellsOut()))
+                    read = rows[row]->read(language, Match{piece, text, end});
+                said += read.isEmpty() ? piece : u" " + read + u" ";
+                done = end;
+            }
+        }
+    }
+    said += Plain(text, done, text.length(), asciiOnly);
+    if (asciiOnly) said = FoldedToAscii(said, folding);
+    return Utf8(Tidied(said));
+}
+
+bool TextReader::IsCandidate(UChar32 c) const {
+    return ((starts & kDigit) != 0 && c >= '0' && c <= '9') || ((starts & kSlash) != 0 && c == '/') ||
+           ((starts & kAt) != 0 && c == '@') || ((starts & kUnderscore) != 0 && c == '_') ||
+           ((starts & kFractionSign) != 0 && ((c >= 0xBC && c <= 0xBE) || (c >= 0x2150 && c <= 0x215E)));
+}
+
+// Each word that may hold something a row matches, with the word after a number (its
+// unit, "pm", "Uhr") and the words beside it joined. A word whose only dot ends it is
+// tried only when a row lists it (an abbreviation): that dot ends most sentences.
+std::vector<std::pair<int32_t, int32_t>> TextReader::Candidates(const UnicodeString& text) const {
+    std::vector<std::pair<int32_t, int32_t>> regions;
+    bool takeNext = false;  // the word after a number
+    int32_t previous = -1;  // where the word before began
+    for (int32_t at = 0; at < text.length();) {
+        while (at < text.length() && u_isspace(text.char32At(at))) at = text.moveIndex32(at, 1);
+        int32_t start = at;
+        int32_t before = previous;
+        previous = start;
+        bool candidate = takeNext, digit = false, innerDot = false;
+        while (at < text.length() && !u_isspace(text.char32At(at))) {
+            UChar32 c = text.char32At(at);
+            candidate |= IsCandidate(c);
+            digit |= c >= '0' && c <= '9';
+            at = text.moveIndex32(at, 1);
+            innerDot |= c == '.' && at < text.length() && u_isalnum(text.char32At(at));
+        }
+        takeNext = digit && (starts & kDigit) != 0;
+        if (start == at) continue;
+        candidate |= innerDot && (starts & kInnerDot) != 0;
+        int32_t wordEnd = at;  // before closing punctuation
+        while (wordEnd > start && std::u16string_view(u",;:!?)]\"'").find(text[wordEnd - 1]) != std::u16string_view::npos)
+            --wordEnd;
+        if (!candidate && wordEnd > start && text[wordEnd - 1] == u'.') {
+            int32_t word = start;  // past opening brackets and quotes
+            while (word < wordEnd && !u_isalpha(text.char32At(word))) word = text.moveIndex32(word, 1);
+            for (const UnicodeString& form : listed) {
+                candidate |= text.compare(word, wordEnd - word, form) == 0;
+                // Written in two words: "z. B.", "et al."
+                if (before >= 0 && text.compare(before, wordEnd - before, form) == 0) {
+                    candidate = true;
+                    if (regions.empty() || regions.back().second <= before) start = before;
+                }
+            }
+        }
+        if (!candidate) continue;
+        // A number takes the word before it too ("USD 20", "Fig. 3").
+        if (digit && before >= 0 && (regions.empty() || regions.back().second <= before)) start = before;
+        // Joined to the stretch before when only blanks part them.
+        bool adjoins = !regions.empty();
+        for (int32_t i = adjoins ? regions.back().second : 0; adjoins && i < start; ++i) adjoins = u_isspace(text[i]);
+        if (adjoins) regions.back().second = at;
+        else regions.emplace_back(start, at);
+    }
+    return regions;
+}
+
+UnicodeString TextReader::Plain(const UnicodeString& text, int32_t from, int32_t to, bool asciiOnly) {
+    UnicodeString said;
+    int32_t at = from;
+    while (at < to) {
+        int32_t run = at;  // up to the next symbol, taken as it is
+        while (run < to && !IsSymbol(text.char32At(run))) run = text.moveIndex32(run, 1);
+        said.append(text, at, run - at);
+        at = run;
+        if (at == to) break;
+        UChar32 c = text.char32At(at);
+        int32_t next = text.moveIndex32(at, 1);
+        // The whole cluster: an emoji with its modifiers, a flag's two letters.
+        if (graphemes) {
+            graphemes->setText(text);
+            int32_t clusterEnd = graphemes->following(at);
+            if (clusterEnd != icu::BreakIterator::DONE && clusterEnd > at) next = std::min(clusterEnd, to);
+        }
+        UnicodeString name = SymbolSaid(text.tempSubStringBetween(at, next), c, asciiOnly);
+        if (name.isEmpty()) said.append(text, at, next - at);
+        else said += u" " + name + u" ";
+        at = next;
+    }
+    return said;
+}
+
+UnicodeString TextReader::SymbolSaid(const UnicodeString& cluster, UChar32 first, bool asciiOnly) {
+    const LanguageWords& words = language.words;
+    const char* word = nullptr;
+    switch (first) {
+        case '&': word = words.ampersand; break;
+        case '+': word = words.plus; break;
+        case '=': word = words.equals; break;
+        case '<': word = words.lessThan; break;
+        case '>': word = words.greaterThan; break;
+        case '@': word = words.at; break;
+        case '#': word = words.hashtag; break;
+        case 0x2212: word = words.minus; break;
+        case 0x00D7: word = words.times; break;
+        case 0x00F7: word = words.dividedBy; break;
+        case 0x00B1: word = words.plusOrMinus; break;
+        default: break;
+    }
+    if (word != nullptr) return UnicodeString::fromUTF8(word);
+    std::string name = language.SymbolName(cluster);
+    if (name.empty() && cluster.countChar32() > 1) name = language.SymbolName(UnicodeString(first));
+    if (!name.empty()) return UnicodeString::fromUTF8(name);
+    if (asciiOnly && first >= 0x80) {
+        char unicodeName[128];
+        UErrorCode status = U_ZERO_ERROR;
+        int32_t length = u_charName(first, U_UNICODE_CHAR_NAME, unicodeName, sizeof unicodeName, &status);
+        if (U_SUCCESS(status) && length > 0) return UnicodeString(unicodeName, length, US_INV).toLower();
+    }
+    return {};
+}
+
+}  // namespace text

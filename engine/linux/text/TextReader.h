@@ -1,0 +1,52 @@
+#pragma once
+// Written text read aloud in one language, by the table of readings.
+#include <unicode/brkiter.h>
+#include <unicode/regex.h>
+#include <unicode/translit.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "Language.h"
+#include "Readings.h"
+
+namespace text {
+
+/// Reads written text aloud in one language: the rows that hold for it joined into one
+/// pattern, tried in the words that hold what they start with; what no row matched is
+/// passed on, its symbols and emoji named. Not for two threads at once.
+class TextReader {
+public:
+    TextReader(const std::string& language, SymbolNames& symbols);
+
+    /// `utf8` as a person reads it aloud; for an engine that says only ASCII when
+    /// `asciiOnly`, folded by `folding` where that is given.
+    std::string Read(std::string_view utf8, bool asciiOnly, icu::Transliterator* folding);
+
+private:
+    /// The stretches of `text` the pattern is tried in: see Candidates in TextReader.cpp.
+    std::vector<std::pair<int32_t, int32_t>> Candidates(const icu::UnicodeString& text) const;
+    /// Whether a word with `c` in it may hold something a row of this language matches.
+    bool IsCandidate(UChar32 c) const;
+    /// The text from `from` to `to`, which no row matched: symbols and emoji named.
+    icu::UnicodeString Plain(const icu::UnicodeString& text, int32_t from, int32_t to, bool asciiOnly);
+    /// What a symbol is called: this language's word where people say one (arithmetic,
+    /// "&"), else CLDR's name; for an ASCII-only engine, else Unicode's.
+    icu::UnicodeString SymbolSaid(const icu::UnicodeString& cluster, UChar32 first, bool asciiOnly);
+
+    Language language;
+    std::vector<const ReadingRow*> rows;  // those that hold for the language, in order
+    std::vector<int32_t> groups;          // each row's group number in `regex`
+    unsigned starts = 0;                  // what the rows start with (Start flags)
+    std::vector<icu::UnicodeString> listed;  // the written forms rows read whole ("e.g.", "Dr.")
+    std::unique_ptr<icu::RegexPattern> regex;
+    std::unique_ptr<icu::BreakIterator> graphemes;
+};
+
+/// `text` with its Latin letters folded to ASCII by `folding` (ICU's Latin-ASCII).
+icu::UnicodeString FoldedToAscii(icu::UnicodeString text, icu::Transliterator* folding);
+
+}  // namespace text
