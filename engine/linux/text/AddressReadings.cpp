@@ -24,6 +24,26 @@ std::vector<std::string> WrittenForms(const std::vector<Abbreviation>& abbreviat
     return forms;
 }
 
+/// `said` for an abbreviation matched whole, with its dot kept when that also ends the
+/// sentence ("pears etc. Then"), which a title ("Dr.") never does.
+UnicodeString WithSentenceEnd(const Language& language, const Match& match, UnicodeString said, bool title) {
+    const UnicodeString& text = match.text;
+    if (title || !match.piece.endsWith(u".")) return said;
+    int32_t next = match.end;
+    while (next < text.length() && u_isWhitespace(text.char32At(next))) next = text.moveIndex32(next, 1);
+    if (next == text.length() || (next > match.end && !language.words.nounsCapitalized && u_isUUppercase(text.char32At(next))))
+        said += u'.';
+    return said;
+}
+
+/// What `forms` says for `written`; empty when it has no such form.
+UnicodeString Said(const std::vector<Abbreviation>& forms, const UnicodeString& written) {
+    const std::string utf8 = Utf8(written);
+    for (const Abbreviation& form : forms)
+        if (utf8 == form.written || utf8 == Capitalized(form.written)) return UnicodeString::fromUTF8(form.said);
+    return {};
+}
+
 }  // namespace
 
 UnicodeString AbbreviationPattern(const Language& language) {
@@ -31,24 +51,9 @@ UnicodeString AbbreviationPattern(const Language& language) {
 }
 
 UnicodeString ReadAbbreviation(Language& language, const Match& match) {
-    const std::string written = Utf8(match.piece);
-    for (const Abbreviation& abbreviation : language.words.abbreviations) {
-        if (written != abbreviation.written && written != Capitalized(abbreviation.written)) continue;
-        UnicodeString said = UnicodeString::fromUTF8(abbreviation.said);
-        // Its dot also ends the sentence when one ends there ("pears etc. Then"); a title
-        // ("Dr.") never ends one.
-        const UnicodeString& text = match.text;
-        bool title = match.piece.length() > 0 && u_isUUppercase(match.piece.char32At(0));
-        if (!title && match.piece.endsWith(u".")) {
-            int32_t next = match.end;
-            while (next < text.length() && u_isWhitespace(text.char32At(next))) next = text.moveIndex32(next, 1);
-            if (next == text.length() ||
-                (next > match.end && !language.words.nounsCapitalized && u_isUUppercase(text.char32At(next))))
-                said += u'.';
-        }
-        return said;
-    }
-    return {};
+    UnicodeString said = Said(language.words.abbreviations, match.piece);
+    bool title = match.piece.length() > 0 && u_isUUppercase(match.piece.char32At(0));
+    return said.isEmpty() ? said : WithSentenceEnd(language, match, said, title);
 }
 
 UnicodeString UrlPattern(const Language&) { return u"\\b(?:https?|ftp)://[^\\s<>\"]*[^\\s<>\".,;:!?)\\]']"; }
