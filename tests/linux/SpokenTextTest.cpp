@@ -37,6 +37,7 @@ TEST(SpokenText, WrittenTextIsReadAsAPersonSaysIt) {
         {"en-US", true, "Open foo_bar.py in /usr/lib", "Open foo underscore bar dot p y in slash usr slash lib"},
         {"en-US", true, "e.g. apples vs. pears etc.", "for example apples versus pears et cetera."},
         {"de", false, "z.B. Seite 5-10 usw.", "zum Beispiel Seite f\u00FCnf bis zehn und so weiter."},
+        {"en-US", true, "at 12 Main St. Visit St. Louis on Fifth Ave.", "at twelve Main Street. Visit Saint Louis on Fifth Avenue."},
         {"en-US", true, "the 1st and 22nd in 1999", "the first and twenty-second in nineteen ninety-nine"},
         {"en-US", true, "-5 and 3.14, \u00BD cup, 3/4, 2\u00BD hours",
          "minus five and three point one four, one half cup, three quarters, two and a half hours"},

@@ -46,6 +46,20 @@ UnicodeString Said(const std::vector<Abbreviation>& forms, const UnicodeString& 
 
 }  // namespace
 
+UnicodeString StreetPattern(const Language& language) {
+    // After a name of up to four capitalized words that does not open a sentence: "on Main
+    // St.", "221B Baker St.", "the Martin Luther King Blvd."; "St. Louis" and "Visit St.
+    // Paul" stay the abbreviations' ("Saint").
+    std::vector<std::string> forms;
+    for (const Abbreviation& street : language.words.streets) forms.push_back(street.written);
+    return u"(?<=[\\p{Ll}\\p{N},] (?:\\p{Lu}[\\p{L}'-]{0,20} ){1,4})(?:" + Alternatives(forms) + u")";
+}
+
+UnicodeString ReadStreet(Language& language, const Match& match) {
+    UnicodeString said = Said(language.words.streets, match.piece);
+    return said.isEmpty() ? said : WithSentenceEnd(language, match, said, false);
+}
+
 UnicodeString AbbreviationPattern(const Language& language) {
     return u"(?<![\\p{L}.])(?:" + Alternatives(WrittenForms(language.words.abbreviations)) + u")(?!\\p{L})";
 }

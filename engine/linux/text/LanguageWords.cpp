@@ -60,6 +60,7 @@ LanguageWords English() {
                            {"Sept.", "September"},  {"Oct.", "October"},   {"Nov.", "November"},
                            {"Dec.", "December"},    {"St.", "Saint"},      {"Ave.", "Avenue"},
                            {"Inc.", "Incorporated"}, {"Ltd.", "Limited"},  {"Co.", "Company"}};
+    words.streets = {{"St.", "Street"}, {"Ave.", "Avenue"}, {"Rd.", "Road"}, {"Blvd.", "Boulevard"}, {"Ln.", "Lane"}};
     return words;
 }
 

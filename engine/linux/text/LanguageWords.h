@@ -75,6 +75,7 @@ struct LanguageWords {
     const char* monthFirstRegions = "";  // regions that write a date's month before its day: "US"
     const char* mixedFractionOne = nullptr;  // "two and a half": "a"
     std::vector<Abbreviation> abbreviations;
+    std::vector<Abbreviation> streets;  // after a street's name: "Main St." is "Main Street"
     std::vector<CurrencyName> currencies;
 };
 

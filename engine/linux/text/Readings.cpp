@@ -7,6 +7,8 @@ namespace text {
 namespace {
 
 const std::vector<Abbreviation>* Abbreviations(const LanguageWords& words) { return &words.abbreviations; }
+const std::vector<Abbreviation>* Streets(const LanguageWords& words) { return &words.streets; }
+bool HasStreets(const LanguageWords& words) { return !words.streets.empty(); }
 bool HasOrdinalMarks(const LanguageWords& words) { return words.ordinalMarks != nullptr; }
 bool HasDecades(const LanguageWords& words) { return words.decades.written != nullptr; }
 bool HasTimes(const LanguageWords& words) { return words.times != nullptr; }
@@ -16,6 +18,7 @@ bool HasTimes(const LanguageWords& words) { return words.times != nullptr; }
 const std::vector<ReadingRow>& Readings() {
     static const std::vector<ReadingRow> kRows = {
         // name          start                 pattern              reader           numbers holds        listed
+        {"street",       kListed,              StreetPattern,       ReadStreet,       false, HasStreets,      Streets},
         {"abbreviation", kListed,              AbbreviationPattern, ReadAbbreviation, false, nullptr,         Abbreviations},
         {"url",          kSlash,               UrlPattern,          ReadUrl,          false, nullptr,         nullptr},
         {"www",          kInnerDot,            WwwPattern,          ReadAddress,      false, nullptr,         nullptr},

@@ -61,6 +61,8 @@ extern const char16_t* const kNumberPattern;
 
 // The rows' patterns and readers, by what they read.
 // AddressReadings.cpp
+icu::UnicodeString StreetPattern(const Language& language);
+icu::UnicodeString ReadStreet(Language& language, const Match& match);
 icu::UnicodeString AbbreviationPattern(const Language& language);
 icu::UnicodeString ReadAbbreviation(Language& language, const Match& match);
 icu::UnicodeString UrlPattern(const Language& language);
