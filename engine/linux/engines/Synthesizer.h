@@ -2,7 +2,9 @@
 // engines/: the speech engines behind one seam (this header), each an object that owns its
 // state, and the synthesis of an utterance through them (Synthesis.h). It includes types/
 // (the utterance, already read aloud), voices/ (to hand the catalogue its voices and read
-// their languages) and com/, and calls espeak-ng and flite; never text/.
+// their languages) and com/, and calls espeak-ng and flite; never text/. It keeps no state
+// of its own outside the engine objects; the one global it touches is flite's cst_errjmp,
+// which the library forces on every caller (FliteCalls.h).
 #include <cstddef>
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,9 @@
 #pragma once
+// text/: what a Speak call's text says: markup read into the utterance (this header),
+// prosody values, and the front end that reads written text aloud (SpokenText.h; its
+// table of readings in a module of its own, Readings.h). It includes voices/ (the voices
+// markup asks for), types/ and com/, and calls expat, ICU and CLDR's files; never
+// engines/.
 #include <optional>
 #include <string>
 #include <string_view>
