@@ -23,7 +23,8 @@ public:
     explicit AlsaConnection(snd_pcm_t* pcm) : pcm(pcm) {}
     ~AlsaConnection() override { snd_pcm_close(pcm); }
 
-    bool Write(const int16_t* samples, size_t frames, const std::atomic<bool>& interrupted) override {
+    size_t Write(const int16_t* samples, size_t frames, const std::atomic<bool>& interrupted) override {
+        size_t taken = 0;
         while (frames > 0 && !interrupted) {
             snd_pcm_sframes_t written = snd_pcm_writei(pcm, samples, frames);
             if (written == -EAGAIN) {
@@ -32,15 +33,18 @@ public:
             }
             if (written < 0) {
                 // An underrun between two utterances is normal: recover and go on.
-                if (snd_pcm_recover(pcm, static_cast<int>(written), 1) < 0) return false;
+                if (snd_pcm_recover(pcm, static_cast<int>(written), 1) < 0) return taken;
                 continue;
             }
             recent.Append(samples, static_cast<size_t>(written));
             samples += written;
             frames -= static_cast<size_t>(written);
+            taken += static_cast<size_t>(written);
         }
-        return true;
+        return taken;
     }
+
+    bool Alive() override { return snd_pcm_state(pcm) != SND_PCM_STATE_DISCONNECTED; }
 
     void CutOff() override {
         snd_pcm_sframes_t rewindable = snd_pcm_rewindable(pcm);

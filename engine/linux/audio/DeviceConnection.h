@@ -18,7 +18,9 @@ constexpr unsigned kFadeFrames = kRate * 3 / 1000;
 // Silence written after a fade, so that no old speech queued beyond it can slip out.
 constexpr unsigned kSilenceAfterFadeFrames = kRate * 10 / 1000;
 // How far ahead of what is being heard a fade starts: the time its writing takes to reach
-// the sound server or the device.
+// a sound server that can rewrite what it has read (PulseAudio), or the device. A server
+// that cannot (PipeWire's) is written ahead of what it will read next instead, by figures
+// it reports.
 constexpr unsigned kFadeLeadFrames = kRate * 1 / 1000;
 }  // namespace devicequeue
 
@@ -47,13 +49,17 @@ private:
 
 /// One way of reaching the speakers (the sound server or an ALSA device), playing 44.1
 /// kHz 16-bit mono with about kQueueMilliseconds queued. Closing it lets the device sleep.
-/// Write, CutOff and Drain come from one thread at a time; Wake from any.
+/// Write, CutOff and Drain come from one thread at a time; Wake and Alive from any.
 class DeviceConnection {
 public:
     virtual ~DeviceConnection() = default;
-    /// Plays `frames` frames, waiting for room in the queue; returns early, true, once
-    /// `interrupted` is set (Wake makes it look). False when the connection broke.
-    virtual bool Write(const int16_t* samples, size_t frames, const std::atomic<bool>& interrupted) = 0;
+    /// Plays `frames` frames, waiting for room in the queue; returns early once
+    /// `interrupted` is set (Wake makes it look). Returns how many frames it took: fewer
+    /// than `frames`, without `interrupted`, when the connection broke.
+    virtual size_t Write(const int16_t* samples, size_t frames, const std::atomic<bool>& interrupted) = 0;
+    /// Whether what it reaches is still there: a sound server that went away (a crash, a
+    /// restart) leaves the connection dead, to be noticed before a text is spent on it.
+    virtual bool Alive() = 0;
     /// Makes a Write waiting for room look at its `interrupted` flag now.
     virtual void Wake() {}
     /// Replaces what is queued and not yet heard by a short fade of it, then silence.
@@ -64,5 +70,10 @@ public:
 
 /// A connection to the sound server (PULSE_SERVER is honoured); null when there is none.
 std::unique_ptr<DeviceConnection> OpenPulseConnection();
+/// Whether a sound server is meant to run for this session: PULSE_SERVER names one, or the
+/// server's socket is where clients look for it (a server that died or is starting again
+/// leaves it there). ALSA's "default" is then the server too, or a device the server is
+/// about to take: it is no way around a missing server.
+bool SoundServerExpected();
 /// A connection to ALSA's "default" device; null when it cannot be opened.
 std::unique_ptr<DeviceConnection> OpenAlsaConnection();

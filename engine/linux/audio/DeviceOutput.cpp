@@ -1,6 +1,7 @@
 #include "DeviceOutput.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "DeviceConnection.h"
 
@@ -16,11 +17,22 @@ DeviceOutput::~DeviceOutput() {
 }
 
 HRESULT DeviceOutput::Open() {
-    if (open) return S_OK;
-    std::lock_guard<std::mutex> guard(lock);
-    if (open) return S_OK;
+    // Never waiting for a write under way, which would hold a Speak call back.
+    if (open) {
+        std::shared_ptr<DeviceConnection> current = Current();
+        if (current && current->Alive()) return S_OK;
+    }
+    std::lock_guard<std::mutex> guard(opening);
+    if (std::shared_ptr<DeviceConnection> current = Current()) {
+        if (current->Alive()) return S_OK;
+        // A server that went away (a crash, a restart) while the connection stood idle
+        // left it dead: a fresh one takes the text instead.
+        Drop(current);
+    }
     std::unique_ptr<DeviceConnection> made = OpenPulseConnection();
-    if (!made) made = OpenAlsaConnection();
+    // ALSA only where no sound server runs at all: while one is meant to, ALSA's default
+    // is that server (or a device it is about to take back).
+    if (!made && !SoundServerExpected()) made = OpenAlsaConnection();
     if (!made) return E_AUDIO_DEVICE_NOT_READY;
     {
         std::lock_guard<std::mutex> guarded(handle);
@@ -52,19 +64,39 @@ void DeviceOutput::Close() {
     open = false;
 }
 
+void DeviceOutput::Drop(const std::shared_ptr<DeviceConnection>& broken) {
+    std::shared_ptr<DeviceConnection> closing;
+    {
+        std::lock_guard<std::mutex> guard(handle);
+        if (connection != broken) return;  // another has taken its place already
+        closing.swap(connection);
+        open = false;
+    }
+}
+
 HRESULT DeviceOutput::Write(const void* samples, size_t frames) {
-    HRESULT hr = Open();
-    if (FAILED(hr)) return hr;
     std::lock_guard<std::mutex> guard(lock);
     // Called off and already cut off: what the old work still writes is not heard.
     if (interrupted) return S_OK;
-    std::shared_ptr<DeviceConnection> current = Current();
-    if (!current) return E_AUDIO_DEVICE_NOT_READY;
-    writtenSinceCut = true;
-    if (!current->Write(static_cast<const int16_t*>(samples), frames, interrupted)) {
-        // A broken connection is dropped; the next utterance opens a new one.
-        Close();
-        return E_AUDIO_DEVICE_NOT_READY;
+    const auto* left = static_cast<const int16_t*>(samples);
+    size_t leftFrames = frames;
+    Clock::time_point giveUp{};
+    while (leftFrames > 0 && !interrupted) {
+        if (std::shared_ptr<DeviceConnection> current = Current()) {
+            writtenSinceCut = true;
+            size_t taken = current->Write(left, leftFrames, interrupted);
+            left += taken;
+            leftFrames -= taken;
+            if (leftFrames == 0 || interrupted) break;
+            // The connection broke: the server went away. What it had queued is lost with
+            // it; the text goes on through a fresh connection from where it stands.
+            Drop(current);
+        }
+        if (SUCCEEDED(Open())) continue;
+        // A server restarting takes a moment to take connections again.
+        if (giveUp == Clock::time_point{}) giveUp = Clock::now() + kServerReturn;
+        if (Clock::now() >= giveUp) return E_AUDIO_DEVICE_NOT_READY;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     {
         std::lock_guard<std::mutex> idle(idleLock);

@@ -16,15 +16,19 @@ class DeviceConnection;
 /// machine; Discard() still silences it within milliseconds, fading out what is queued
 /// rather than stopping at whatever level the speech had. Once the queue has played out
 /// and nothing new has come for kRestAfter, the device is let go of (the connection is
-/// closed) so that it can sleep; the next write opens it again. A
-/// failed write closes the connection, so that the next Open() tries afresh. Open() and
-/// Interrupt() (which cuts off at once) may come from any thread; the rest from the one
-/// thread that plays.
+/// closed) so that it can sleep; the next write opens it again. A sound server that went
+/// away (a crash, a restart) is noticed before a text is spent on it (Open() finds the
+/// connection dead and opens a fresh one), and a write that finds the connection broken
+/// goes on through a fresh one from where the text stands, waiting up to kServerReturn for
+/// the server to come back. ALSA is used only where no sound server is meant to run.
+/// Open() and Interrupt() (which cuts off at once) may come from any thread; the rest from
+/// the one thread that plays.
 class DeviceOutput : public AudioSink {
 public:
     static constexpr DWORD kSampleRate = 44100;
     static constexpr WORD kChannels = 1;
     static constexpr std::chrono::milliseconds kRestAfter{1000};
+    static constexpr std::chrono::milliseconds kServerReturn{3000};
 
     DeviceOutput();
     ~DeviceOutput() override;
@@ -43,6 +47,8 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    /// Closes `broken` unless another connection has taken its place.
+    void Drop(const std::shared_ptr<DeviceConnection>& broken);
     /// The connection, if one is open; with `lock` held.
     std::shared_ptr<DeviceConnection> Current();
     void Close();  // with `lock` held
@@ -54,6 +60,7 @@ private:
     void WatchIdle();
 
     std::mutex lock;  // the one thread that plays, and the idle watch
+    std::mutex opening;  // one connection made at a time
     std::mutex handle;  // guards `connection` itself, for Interrupt()
     std::shared_ptr<DeviceConnection> connection;
     // Whether `connection` is set, readable without waiting for a write under way.

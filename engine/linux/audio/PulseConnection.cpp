@@ -1,8 +1,16 @@
 // The sound server through PulseAudio's asynchronous API: a deep queue at the server, and
-// a cut-off that rewrites what the server has not played yet.
+// a cut-off that rewrites what the server has not played yet. PulseAudio itself rewinds
+// its sink over what it has read but not played; PipeWire's PulseAudio service cannot, so
+// there the fade is written ahead of what its graph will read next.
 #include <pulse/pulseaudio.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "DeviceConnection.h"
 
@@ -17,6 +25,23 @@ constexpr uint32_t kQueueBytes = kRate * kQueueMilliseconds / 1000 * kFrameBytes
 // is heard.
 constexpr uint32_t kRequestBytes = kRate * 10 / 1000 * kFrameBytes;
 constexpr int64_t kMostRewound = kRate * 50 / 1000;
+// The graph's cycle on a server that does not say what it is: PipeWire's largest default.
+constexpr int64_t kUnknownCycleFrames = kRate * 2048 / 48000;
+
+/// One cycle of PipeWire's graph in frames at kRate, from the latency the server reports
+/// for our stream ("node.latency", "441/44100") and the rate its graph runs at: the graph
+/// reads a power of two of frames at a time, no more than the smallest latency a stream
+/// asked for. kUnknownCycleFrames when the figure is missing or not one.
+int64_t GraphCycleFrames(const char* nodeLatency, uint32_t graphRate) {
+    unsigned long frames = 0, rate = 0;
+    if (nodeLatency == nullptr || std::sscanf(nodeLatency, "%lu/%lu", &frames, &rate) != 2 || frames == 0 || rate == 0 ||
+        graphRate == 0)
+        return kUnknownCycleFrames;
+    const double atGraphRate = static_cast<double>(frames) * graphRate / rate;
+    double quantum = 1;
+    while (quantum < atGraphRate && quantum < 65536) quantum *= 2;
+    return static_cast<int64_t>(quantum * kRate / graphRate) + 1;
+}
 
 class PulseConnection : public DeviceConnection {
 public:
@@ -49,27 +74,37 @@ public:
             if (!PA_CONTEXT_IS_GOOD(state)) return false;
             pa_threaded_mainloop_wait(loop);
         }
-        return true;
+        // Which server this is decides how a cut-off reaches ahead of it.
+        Await(pa_context_get_server_info(context, OnServerInfo, this));
+        return pa_context_get_state(context) == PA_CONTEXT_READY;
     }
 
-    bool Write(const int16_t* samples, size_t frames, const std::atomic<bool>& interrupted) override {
+    size_t Write(const int16_t* samples, size_t frames, const std::atomic<bool>& interrupted) override {
         Locked locked(loop);
-        if (stream == nullptr && !OpenStream()) return false;
+        if (stream == nullptr && !OpenStream()) return 0;
+        size_t taken = 0;
         while (frames > 0 && !interrupted) {
-            if (!Good()) return false;
+            if (!Good()) return taken;
             size_t room = pa_stream_writable_size(stream);
-            if (room == static_cast<size_t>(-1)) return false;
+            if (room == static_cast<size_t>(-1)) return taken;
             if (room < kFrameBytes) {
                 pa_threaded_mainloop_wait(loop);
                 continue;
             }
             size_t count = std::min(room / kFrameBytes, frames);
-            if (pa_stream_write(stream, samples, count * kFrameBytes, nullptr, 0, PA_SEEK_RELATIVE) < 0) return false;
+            if (pa_stream_write(stream, samples, count * kFrameBytes, nullptr, 0, PA_SEEK_RELATIVE) < 0) return taken;
             recent.Append(samples, count);
             samples += count;
             frames -= count;
+            taken += count;
         }
-        return Good();
+        return taken;
+    }
+
+    bool Alive() override {
+        Locked locked(loop);
+        return pa_context_get_state(context) == PA_CONTEXT_READY &&
+               (stream == nullptr || pa_stream_get_state(stream) == PA_STREAM_READY);
     }
 
     void Wake() override {
@@ -87,14 +122,25 @@ public:
             Await(pa_stream_flush(stream, SignalDone, loop));  // no fade, but silence
             return;
         }
-        // What is being heard now lies the sink's latency behind what the server has read:
-        // the fade starts just after it. Writing over audio the sink has already taken has
-        // the server rewind the sink, where it can.
         const int64_t read = timing->read_index / static_cast<int64_t>(kFrameBytes);
-        // A sink that has only just taken up the stream may still report the long latency
-        // it had alone; no more than kMostRewound is rewritten behind the server's reading.
-        const auto latency = std::min<int64_t>(kMostRewound, static_cast<int64_t>(timing->sink_usec * kRate / PA_USEC_PER_SEC));
-        const int64_t from = std::max(recent.Start(), read - latency + static_cast<int64_t>(kFadeLeadFrames));
+        int64_t from = 0;
+        if (rewinds) {
+            // What is being heard now lies the sink's latency behind what the server has
+            // read: the fade starts just after it. Writing over audio the sink has already
+            // taken has the server rewind the sink. A sink that has only just taken up the
+            // stream may still report the long latency it had alone; no more than
+            // kMostRewound is rewritten behind the server's reading.
+            const auto latency =
+                std::min<int64_t>(kMostRewound, static_cast<int64_t>(timing->sink_usec * kRate / PA_USEC_PER_SEC));
+            from = read - latency + static_cast<int64_t>(kFadeLeadFrames);
+        } else {
+            // What the graph has read is gone for good, and its next cycle may read a
+            // cycle more before this write arrives: the fade starts past that, and past
+            // what the reply and the write spend on the way.
+            const auto transport = static_cast<int64_t>(timing->transport_usec * kRate / PA_USEC_PER_SEC);
+            from = read + cycleFrames + transport + static_cast<int64_t>(kFadeLeadFrames);
+        }
+        from = std::max(recent.Start(), from);
         if (from >= recent.End()) return;  // all of it has been heard
         std::vector<int16_t> replacement = recent.FadeFrom(from);
         pa_stream_write(stream, replacement.data(), replacement.size() * kFrameBytes, nullptr,
@@ -131,10 +177,30 @@ private:
         if (pa_stream_connect_playback(stream, nullptr, &attributes, flags, nullptr, nullptr) < 0) return false;
         for (;;) {
             pa_stream_state_t state = pa_stream_get_state(stream);
-            if (state == PA_STREAM_READY) return true;
+            if (state == PA_STREAM_READY) break;
             if (!PA_STREAM_IS_GOOD(state)) return false;
             pa_threaded_mainloop_wait(loop);
         }
+        // A server that cannot rewrite what it has read says how much its graph reads at
+        // a time by the latency it gives the stream.
+        if (!rewinds) Await(pa_context_get_sink_input_info(context, pa_stream_get_index(stream), OnStreamInfo, this));
+        return Good();
+    }
+
+    static void OnServerInfo(pa_context*, const pa_server_info* info, void* self) {
+        auto& connection = *static_cast<PulseConnection*>(self);
+        if (info != nullptr) {
+            connection.rewinds = info->server_name == nullptr || std::strstr(info->server_name, "PipeWire") == nullptr;
+            connection.graphRate = info->sample_spec.rate;
+        }
+        pa_threaded_mainloop_signal(connection.loop, 0);
+    }
+
+    static void OnStreamInfo(pa_context*, const pa_sink_input_info* info, int last, void* self) {
+        auto& connection = *static_cast<PulseConnection*>(self);
+        if (info != nullptr)
+            connection.cycleFrames = GraphCycleFrames(pa_proplist_gets(info->proplist, "node.latency"), connection.graphRate);
+        if (last != 0 || info == nullptr) pa_threaded_mainloop_signal(connection.loop, 0);
     }
 
     /// Holds the main loop's lock for a scope.
@@ -164,7 +230,10 @@ private:
     /// Waits, with the lock held, until `operation` is done or the connection broke.
     bool Await(pa_operation* operation) {
         if (operation == nullptr) return false;
-        while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING && Good()) pa_threaded_mainloop_wait(loop);
+        while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING &&
+               pa_context_get_state(context) == PA_CONTEXT_READY &&
+               (stream == nullptr || PA_STREAM_IS_GOOD(pa_stream_get_state(stream))))
+            pa_threaded_mainloop_wait(loop);
         bool done = pa_operation_get_state(operation) == PA_OPERATION_DONE;
         pa_operation_unref(operation);
         return done;
@@ -174,9 +243,25 @@ private:
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
     RecentAudio recent{kRate};
+    bool rewinds = true;                       // PulseAudio rewinds its sink; PipeWire cannot
+    uint32_t graphRate = 48000;                // the server's own rate
+    int64_t cycleFrames = kUnknownCycleFrames;  // what PipeWire's graph reads at a time
 };
 
 }  // namespace
+
+bool SoundServerExpected() {
+    if (const char* server = std::getenv("PULSE_SERVER"); server != nullptr && *server != '\0') return true;
+    std::string socket;
+    if (const char* runtime = std::getenv("PULSE_RUNTIME_PATH"); runtime != nullptr && *runtime != '\0')
+        socket = std::string(runtime) + "/native";
+    else if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg != nullptr && *xdg != '\0')
+        socket = std::string(xdg) + "/pulse/native";
+    else
+        socket = "/run/user/" + std::to_string(::getuid()) + "/pulse/native";
+    struct stat status {};
+    return ::stat(socket.c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
+}
 
 std::unique_ptr<DeviceConnection> OpenPulseConnection() {
     auto connection = std::make_unique<PulseConnection>();
