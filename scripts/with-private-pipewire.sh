@@ -57,7 +57,8 @@ export XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR PIPEWIRE_RUNTIME_DIR=$XDG_RUNTIME_DIR HO
 export XDG_CONFIG_HOME=$XDG_CONFIG_HOME XDG_STATE_HOME=$XDG_STATE_HOME DBUS_SESSION_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS
 if [ -f "$dir/pipewire-pulse.pid" ]; then
   kill -9 "\$(cat "$dir/pipewire-pulse.pid")" 2>/dev/null || true
-  while kill -0 "\$(cat "$dir/pipewire-pulse.pid")" 2>/dev/null; do sleep 0.01; done
+  # Until it is gone (a zombie nobody has reaped yet counts as gone).
+  while grep -qs '^State:[[:space:]]*[RSDT]' "/proc/\$(cat "$dir/pipewire-pulse.pid")/status"; do sleep 0.005; done
 fi
 setsid pipewire-pulse >>"$dir/pipewire-pulse.log" 2>&1 </dev/null &
 echo \$! >"$dir/pipewire-pulse.pid"

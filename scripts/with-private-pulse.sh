@@ -14,7 +14,7 @@ cleanup() {
   if [ -f "$dir/pulse.pid" ]; then
     server=$(cat "$dir/pulse.pid")
     kill "$server" 2>/dev/null || true
-    while kill -0 "$server" 2>/dev/null; do sleep 0.01; done
+    while grep -qs '^State:[[:space:]]*[RSDT]' "/proc/$server/status"; do sleep 0.01; done
   fi
   rm -rf "$dir"
 }
@@ -27,7 +27,8 @@ set -euo pipefail
 export HOME=$dir XDG_RUNTIME_DIR=$dir PULSE_RUNTIME_PATH=$PULSE_RUNTIME_PATH PULSE_STATE_PATH=$PULSE_STATE_PATH
 if [ -f "$dir/pulse.pid" ]; then
   kill -9 "\$(cat "$dir/pulse.pid")" 2>/dev/null || true
-  while kill -0 "\$(cat "$dir/pulse.pid")" 2>/dev/null; do sleep 0.01; done
+  # Until it is gone (a zombie nobody has reaped yet counts as gone).
+  while grep -qs '^State:[[:space:]]*[RSDT]' "/proc/\$(cat "$dir/pulse.pid")/status"; do sleep 0.005; done
 fi
 setsid pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=no --realtime=no --high-priority=no \\
   --use-pid-file=no --log-target=file:"$dir/pulse.log" \\

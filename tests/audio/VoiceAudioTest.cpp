@@ -2,6 +2,7 @@
 // recorded from the monitor and judged by its energy in time windows.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -154,6 +155,38 @@ TEST(VoiceWithoutDevice, ASpeakThatFindsNoOutputIsReportedAndServingGoesOn) {
     EXPECT_EQ(service.NextStdoutLine(), "invalid packet size : 3\n");
     SendDatagram(SpeakDatagram("Still nobody?"));
     EXPECT_EQ(service.NextStderrLine(), "error 80070015 \n");
+}
+
+TEST(VoiceAndItsSoundServer, TheFirstTextAfterTheServerRestartedIsHeard) {
+    // The rig's own server, killed and started again on the same socket (PulseAudio) or
+    // behind the same sink (PipeWire's pipewire-pulse).
+    const char* restart = std::getenv("SPEECH_TEST_RESTART_SERVER");
+    ASSERT_NE(restart, nullptr) << "run inside scripts/with-private-*.sh";
+    ServiceProcess service;
+    ASSERT_TRUE(service.WaitUntilServing());
+    // Right after speech, while the service still holds its connection (it lets go a
+    // second after speech has played out), and again after it has let go.
+    const double pauses[] = {0.0, 0.0, 0.3, 0.6, 0.9, 0.0, 0.3, 0.6, 0.9, 2.5};
+    int heard = 0;
+    for (double pause : pauses) {
+        {
+            MonitorRecorder recorder;
+            ASSERT_EQ(recorder.AwaitRecording(std::chrono::seconds(10)), "");
+            SendDatagram(SpeakDatagram("One."));
+            ASSERT_NE(recorder.AwaitSound(recorder.SampleCount(), kSpeechRms, 3.0), 0u);
+            ASSERT_TRUE(recorder.AwaitSamples(recorder.SampleCount() + Seconds(0.6)));  // "One." has played out
+        }
+        std::this_thread::sleep_for(std::chrono::duration<double>(pause));
+        ASSERT_EQ(std::system(restart), 0);
+        // Sent at once; long enough to be heard once a new recording flows.
+        SendDatagram(SpeakDatagram(kLongText + " " + kLongText));
+        MonitorRecorder recorder;
+        ASSERT_EQ(recorder.AwaitRecording(std::chrono::seconds(10)), "");
+        heard += recorder.AwaitSound(recorder.SampleCount(), kSpeechRms, 3.0) != 0;
+        SendDatagram(SpeakDatagram(""));
+    }
+    EXPECT_EQ(heard, 10);
+    EXPECT_EQ(service.DrainStderr(), "");
 }
 
 TEST(VoiceAndItsSoundServer, SpeechComesBackWhenTheServerDoes) {
