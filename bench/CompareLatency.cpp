@@ -1,10 +1,15 @@
 // Time to first audio and cut-off, heard at the private sound server's null sink monitor
-// in 1 ms fragments, of the service (an empty speak datagram stops it), spd-say talking
+// in 1 ms fragments, of the service (an empty speak datagram stops it), a plain client of
+// the sound server playing the same speech rendered beforehand (what the server itself
+// costs), spd-say talking
 // to the running speech-dispatcher (spd-say -C stops it) and the espeak-ng command (ended
 // with SIGTERM). Times run from the moment the request left (the datagram sent, the
 // process spawned) and include the monitor path's own latency, the same for all three.
+#include <pulse/simple.h>
 #include <signal.h>
 #include <unistd.h>
+
+#include <atomic>
 
 #include <algorithm>
 #include <chrono>
@@ -12,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -54,6 +60,62 @@ struct Talker {
     std::function<void(const std::string& text, Started& started)> speak;
     std::function<void(Started& started)> cut;
 };
+
+/// A plain client of the sound server: when asked to speak it connects, opens a playback
+/// stream with the service's buffering (a quarter second queued, playing from the first
+/// frame) and writes audio rendered beforehand in 10 ms pieces; asked to stop, it flushes
+/// what is queued.
+class PlainClient {
+public:
+    ~PlainClient() { Stop(); }
+
+    void Speak(const std::vector<int16_t>* audio) {
+        Stop();
+        stopping = false;
+        worker = std::thread([this, audio] {
+            const pa_sample_spec spec{PA_SAMPLE_S16LE, MonitorRecorder::kRate, 1};
+            pa_buffer_attr attributes{};
+            attributes.maxlength = static_cast<uint32_t>(-1);
+            attributes.tlength = MonitorRecorder::kRate / 4 * 2;
+            attributes.prebuf = 2;
+            attributes.minreq = MonitorRecorder::kRate / 100 * 2;
+            attributes.fragsize = static_cast<uint32_t>(-1);
+            int error = 0;
+            pa_simple* stream = pa_simple_new(nullptr, "plain-client", PA_STREAM_PLAYBACK, nullptr, "speech", &spec,
+                                              nullptr, &attributes, &error);
+            if (stream == nullptr) return;
+            const size_t piece = MonitorRecorder::kRate / 100;
+            for (size_t at = 0; at < audio->size() && !stopping; at += piece)
+                pa_simple_write(stream, audio->data() + at, std::min(piece, audio->size() - at) * 2, &error);
+            if (stopping) pa_simple_flush(stream, &error);
+            else pa_simple_drain(stream, &error);
+            pa_simple_free(stream);
+        });
+    }
+
+    void Stop() {
+        stopping = true;
+        if (worker.joinable()) worker.join();
+    }
+
+private:
+    std::atomic<bool> stopping{false};
+    std::thread worker;
+};
+
+/// `text` as the service's speech-render says it at the service's rate, 16-bit.
+std::vector<int16_t> Rendered(const std::string& text) {
+    std::string path = "/tmp/speech-compare-plain-" + std::to_string(::getpid()) + ".wav";
+    const char* service = std::getenv("SPEECH_SERVICE");
+    std::string render = service != nullptr ? std::string(service) : HelperPath("../speech-service");
+    render = render.substr(0, render.rfind('/') + 1) + "tools/speech-render";
+    RunTool({render, "-q", "--rate", "6", "-o", path, text});
+    SoundFile sound = ReadSoundFile(path);
+    std::remove(path.c_str());
+    std::vector<int16_t> samples;
+    for (float sample : sound.samples) samples.push_back(static_cast<int16_t>(std::lround(sample * 32767.0f)));
+    return samples;
+}
 
 struct Run {
     bool heard = false, cutInSound = false, fellSilent = false;
@@ -151,9 +213,19 @@ int CompareLatency(int runs, bool serviceOnly) {
     ServiceProcess service;
     if (!service.WaitUntilServing()) throw std::runtime_error("the service did not start serving");
     SendDatagram(CommandDatagram(SET_VOLUME, 100));  // full volume, as the others speak
+    // The plain client plays what the service says, rendered beforehand.
+    PlainClient plain;
+    std::map<std::string, std::vector<int16_t>> renderings;
     const std::vector<Talker> talkers = {
         {"service", [](const std::string& text, Started&) { SendDatagram(SpeakDatagram(text)); },
          [](Started&) { SendDatagram(SpeakDatagram("")); }},
+        {"plain-client",
+         [&](const std::string& text, Started&) {
+             auto& audio = renderings[text];
+             if (audio.empty()) audio = Rendered(text);
+             plain.Speak(&audio);
+         },
+         [&](Started&) { plain.Stop(); }},
         {"spd-say", [](const std::string& text, Started& started) { started.emplace_back(Command{"spd-say", text}); },
          [](Started& started) { started.emplace_back(Command{"spd-say", "-C"}); }},
         {"espeak-ng",
@@ -167,7 +239,7 @@ int CompareLatency(int runs, bool serviceOnly) {
     const std::pair<std::string, std::string> texts[] = {{"passage", ProsePassage()}, {"4k", ProseText(kLongestText)}};
     for (const auto& [name, text] : texts)
         for (const Talker& talker : talkers)
-            if (!serviceOnly || &talker == &talkers.front()) MeasureSeries(monitor, talker, name, text, runs);
+            if (!serviceOnly || &talker - &talkers.front() < 2) MeasureSeries(monitor, talker, name, text, runs);
     if (serviceOnly) return 0;
 
     ReportOnset(ProsePassage());

@@ -39,6 +39,7 @@ constexpr double kQuietWindowRms = 0.001;  // -60 dBFS: a silent window
 constexpr size_t kGapWindows = 4;
 constexpr double kSpeechSeconds = 27.0;
 constexpr int kServiceRate = 6;
+constexpr double kClickLevel = 0.5;
 
 double Ms(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
 
@@ -192,6 +193,10 @@ void MeasureCutOffs(MonitorRecorder& monitor, const std::string& text, int runs)
     Report("live.last_ms_level_max",
            lastMillisecond.empty() ? 0.0 : *std::max_element(lastMillisecond.begin(), lastMillisecond.end()));
     Report("live.cuts_in_pauses", inSilence);
+    // A click: the old speech ends at more than half the level it had just before.
+    Report("live.clicks", double(std::count_if(lastMillisecond.begin(), lastMillisecond.end(),
+                                               [](double level) { return level > kClickLevel; })));
+    Report("live.cuts_judged", double(lastMillisecond.size()));
 }
 
 std::string SinkState() {
@@ -206,6 +211,7 @@ std::string SinkState() {
 /// of a speak that comes after the idle spell, and whether that speech is whole.
 void MeasureIdle(const std::string& sentence, int runs) {
     // A desktop's idle suspension, quicker than its usual 5 s so that the bench is short.
+    // (PipeWire's own, WirePlumber's, takes its 5 s: pipewire-pulse loads no such module.)
     RunTool({"pactl", "load-module", "module-suspend-on-idle", "timeout=1"});
     double referenceSeconds = 0;
     FileReference(sentence, &referenceSeconds);

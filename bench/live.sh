@@ -3,12 +3,14 @@
 # loops beside the service, the cut-off at arbitrary moments and the level of the last
 # millisecond before silence, whether the sink suspends when the service is idle, and
 # first audio after an idle spell. Runs in a network namespace of its own beside a private
-# PulseAudio with one null sink, whose monitor it records.
+# sound server with one null sink, whose monitor it records: PulseAudio, then PipeWire
+# with its PulseAudio service (LIVE_SERVERS="pulse pipewire" says which, in turn).
 #
 #   sudo bench/live.sh [RUNS [PARTS]]  # RUNS cut-offs (default 30); about 3 minutes
 #                                      # PARTS: d dropouts, c cut-offs, i idle, f first audio
 #                                      # and cut-off of the passage and the 4 KB text
-#                                      # (compare-bench latency, the service alone); default fdci
+#                                      # (compare-bench latency: the service, and a plain client
+#                                      # of the server playing the same speech); default fdci
 #
 # LIVE_BUSY_NICE=-10 runs the busy loops ahead of the service (root may), a machine busier
 # than plain loops make it.
@@ -32,11 +34,17 @@ start)
   ;;
 namespace)
   ip link set lo up
-  LIVE_STAGE=rig exec "$top/scripts/with-private-pulse.sh" "$self"
+  # Each sound server in turn, as desktops run them: PulseAudio, and PipeWire with its
+  # PulseAudio service.
+  for server in ${LIVE_SERVERS:-pulse pipewire}; do
+    echo "== on $server"
+    LIVE_STAGE=rig "$top/scripts/with-private-$server.sh" "$self"
+  done
   ;;
 rig)
   export SPEECH_PORT_LOCKED=1  # this namespace's port is ours alone
+  pactl info | grep '^Server Name' >&2
   case $LIVE_PARTS in *f*) "$LIVE_BUILD/bench/compare-bench" latency "$LIVE_RUNS" service ;; esac
-  exec "$LIVE_BUILD/bench/compare-bench" live "$LIVE_RUNS" "$LIVE_PARTS"
+  "$LIVE_BUILD/bench/compare-bench" live "$LIVE_RUNS" "$LIVE_PARTS"
   ;;
 esac

@@ -27,8 +27,9 @@ package_packages=(
 test_packages=(
   "${package_packages[@]}"
   googletest libbenchmark-dev
-  # a private sound server, independent audio tools, UDP senders
-  pulseaudio pulseaudio-utils sox socat python3
+  # private sound servers (PulseAudio; PipeWire with its PulseAudio service, its session
+  # manager and a session bus for it), independent audio tools, UDP senders
+  pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber pipewire-bin dbus sox socat python3
   # fuzzing (clang's libFuzzer), and the fault tests' own network namespace
   clang libclang-rt-14-dev iproute2 util-linux
   # checking the user unit, and the packages against Debian's rules
