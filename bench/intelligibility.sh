@@ -8,7 +8,7 @@
 #   bench/intelligibility.sh SPEECH-RENDER WORK-DIRECTORY [LISTS] [PARTS]
 #
 # LISTS: how many of the ten lists to use, from list 3 on (default 10). PARTS (default
-# "voices pacing peers"):
+# "voices pacing peers"; INTELLIGIBILITY_VOICES, one a line, narrows the voices):
 #   voices  each English voice at rate 0 and at the service's rate 6;
 #   pacing  fast speech two ways, at rates 3, 6 and 10, with flite's rms and espeak-ng's
 #           English: as speech-render says it, and said at rate 0 and then sped up by the
@@ -20,6 +20,13 @@ render=$1
 work=$2
 lists=${3:-10}
 parts=${4:-voices pacing peers}
+# INTELLIGIBILITY_VOICES (one a line) narrows the voices part, say to "rms".
+mapfile -t voices < <(printf '%s\n' "${INTELLIGIBILITY_VOICES:-rms
+kal16
+slt
+awb
+kal
+English (America)}")
 top=$(cd "$(dirname "$0")/.." && pwd)
 sentences=$top/bench/harvard-sentences.txt
 mkdir -p "$work"
@@ -66,7 +73,7 @@ factor() { awk -v r="$1" 'BEGIN { printf "%.4f", 3 ^ (r / 10) }'; }
 for part in $parts; do
   case $part in
   voices)
-    for voice in rms kal16 slt awb kal "English (America)"; do
+    for voice in "${voices[@]}"; do
       for rate in 0 6; do
         system "speech-render --voice $voice --rate $rate" 1 "$render" -q --voice "$voice" --rate "$rate" -o {}
       done
