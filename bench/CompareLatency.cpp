@@ -114,6 +114,9 @@ std::vector<int16_t> Rendered(const std::string& text) {
     std::remove(path.c_str());
     std::vector<int16_t> samples;
     for (float sample : sound.samples) samples.push_back(static_cast<int16_t>(std::lround(sample * 32767.0f)));
+    // Without the quiet the synthesizer opens with, which the service leaves out live too.
+    auto opening = std::find_if(samples.begin(), samples.end(), [](int16_t sample) { return std::abs(sample) >= 32; });
+    samples.erase(samples.begin(), opening);
     return samples;
 }
 
