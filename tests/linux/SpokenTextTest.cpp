@@ -30,7 +30,7 @@ TEST(SpokenText, WrittenTextIsReadAsAPersonSaysIt) {
         {"en-US", true, "50% of 1,234,567", "fifty percent of one million two hundred thirty-four thousand five hundred sixty-seven"},
         {"en-US", true, "On 2024-03-15 at 8:00", "On March fifteenth, twenty twenty-four at eight o'clock"},
         {"en-US", true, "8:05, 14:30, 9:00 pm", "eight oh five, two thirty p m, nine p m"},
-        {"de", false, "Am 24.12.1987 um 17:45 Uhr", "Am vierundzwanzigste Dezember neunzehnhundertsiebenundachtzig um siebzehn Uhr f\u00FCnfundvierzig"},
+        {"de", false, "Am 24.12.1987 um 17:45 Uhr", "Am vierundzwanzigsten Dezember neunzehnhundertsiebenundachtzig um siebzehn Uhr f\u00FCnfundvierzig"},
         {"fr", false, "le 2024-03-15", "le quinze mars deux mille vingt-quatre"},
         {"en-US", true, "See https://example.com/docs", "See example dot com slash docs"},
         {"en-US", true, "Mail anna.lee@example.com", "Mail anna dot lee at example dot com"},

@@ -3,6 +3,7 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "Readings.h"
 #include "engine/linux/types/TextHelpers.h"
@@ -48,16 +49,37 @@ UnicodeString Said(const std::vector<Abbreviation>& forms, const UnicodeString& 
 
 UnicodeString StreetPattern(const Language& language) {
     // After a name of up to four capitalized words that does not open a sentence: "on Main
-    // St.", "221B Baker St.", "the Martin Luther King Blvd."; "St. Louis" and "Visit St.
-    // Paul" stay the abbreviations' ("Saint").
+    // St.", "221B Baker St.", "the Martin Luther King Blvd."; or one that does, where no
+    // capital follows ("Main St. is closed"). "St. Louis" and "Visit St. Paul" stay the
+    // abbreviations' ("Saint").
     std::vector<std::string> forms;
     for (const Abbreviation& street : language.words.streets) forms.push_back(street.written);
-    return u"(?<=[\\p{Ll}\\p{N},] (?:\\p{Lu}[\\p{L}'-]{0,20} ){1,4})(?:" + Alternatives(forms) + u")";
+    const UnicodeString name = u"(?:\\p{Lu}[\\p{L}'-]{0,20} ){1,4}";
+    return u"(?<=(?:[\\p{Ll}\\p{N},]|\\p{N}\\p{Lu}) " + name + u")(?:" + Alternatives(forms) + u")|(?<=(?:^|[.!?] )" + name + u")(?:" +
+           Alternatives(forms) + u")(?!\\s+\\p{Lu})";
 }
 
 UnicodeString ReadStreet(Language& language, const Match& match) {
     UnicodeString said = Said(language.words.streets, match.piece);
     return said.isEmpty() ? said : WithSentenceEnd(language, match, said, false);
+}
+
+UnicodeString StreetSuffixPattern(const Language& language) {
+    // A street's name and its kind as one word: "Hauptstr." is "Hauptstraße".
+    std::vector<std::string> forms;
+    for (const Abbreviation& suffix : language.words.streetSuffixes) forms.push_back(suffix.written);
+    return u"(?<![\\p{L}\\p{N}])\\p{L}{2,}(?:" + Alternatives(forms) + u")";
+}
+
+UnicodeString ReadStreetSuffix(Language& language, const Match& match) {
+    for (const Abbreviation& suffix : language.words.streetSuffixes) {
+        const UnicodeString written = UnicodeString::fromUTF8(suffix.written);
+        if (!match.piece.endsWith(written)) continue;
+        const UnicodeString said = match.piece.tempSubStringBetween(0, match.piece.length() - written.length()) +
+                                   UnicodeString::fromUTF8(suffix.said);
+        return WithSentenceEnd(language, match, said, false);
+    }
+    return {};
 }
 
 UnicodeString AbbreviationPattern(const Language& language) {
@@ -84,8 +106,13 @@ UnicodeString WwwPattern(const Language&) { return u"\\bwww\\.[^\\s<>\"]*[^\\s<>
 UnicodeString EmailPattern(const Language&) { return u"\\b[\\p{L}\\d._%+-]+@[\\p{L}\\d-]+(?:\\.[\\p{L}\\d-]+)+"; }
 
 UnicodeString PathPattern(const Language&) {
-    return u"(?<![\\p{L}\\p{N}_/.~])(?:~|\\.{1,2})?(?:/[\\p{L}\\p{N}_.+-]+)+/?"
-           u"|\\b[A-Za-z]:\\\\[^\\s\\\\]+(?:\\\\[^\\s\\\\]+)*";
+    // "/usr/lib", "~/notes", "C:\\Users"; a relative path where it cannot be a pair of words
+    // ("and/or"): one that ends in a file's name or a slash, or has two slashes and a letter.
+    return u"(?<![\\p{L}\\p{N}_/.~])(?:~|\\.{1,2})?(?:/[\\p{L}\\p{N}_.+-]*[\\p{L}\\p{N}_+-])+/?"
+           u"|\\b[A-Za-z]:\\\\[^\\s\\\\]+(?:\\\\[^\\s\\\\]+)*"
+           u"|(?<![\\p{L}\\p{N}_/.~@:-])(?=[\\p{N}_.-]*\\p{L})[\\p{L}\\p{N}_-][\\p{L}\\p{N}_.-]*"
+           u"(?:(?:/[\\p{L}\\p{N}_-][\\p{L}\\p{N}_.-]*)+\\.[a-z][a-z\\d]{0,5}(?![\\p{L}\\p{N}/])"
+           u"|(?:/[\\p{L}\\p{N}_.-]+)+/(?![\\p{L}\\p{N}])|(?:/[\\p{L}\\p{N}_.-]+){2,}(?![\\p{L}\\p{N}/]))";
 }
 
 UnicodeString IdentifierPattern(const Language&) {
@@ -98,20 +125,32 @@ UnicodeString FilePattern(const Language&) {
 
 UnicodeString ReadAddress(Language& language, const Match& match) { return language.Address(match.piece); }
 
-UnicodeString PhonePattern(const Language&) {
-    return u"(?<![\\p{N}+])(?:\\+\\d{1,3}[ -]?)?(?:\\(\\d{3}\\) ?|\\d{3}[ -])\\d{3}[ -]\\d{4}(?!\\d)";
+UnicodeString PhonePattern(const Language& language) {
+    // As the language writes its numbers, or in the international way: "+49 30 1234567".
+    UnicodeString forms = u"\\+\\d{1,3}(?:[ -]\\(0\\))?(?:[ -]\\d{1,5}){1,3}[ -]\\d{3,9}";
+    for (const char* form : language.words.phones) forms += u"|" + UnicodeString::fromUTF8(form);
+    return u"(?<![\\p{L}\\p{N}+])(?:" + forms + u")(?![\\d]|[.,]\\d)";
 }
 
 UnicodeString ReadPhone(Language& language, const Match& match) {
-    // In its groups, digit by digit.
+    // In its groups, digit by digit; in pairs as numbers where the language reads it so
+    // ("zéro un, vingt-trois").
     const UnicodeString& piece = match.piece;
+    NumberWords& numbers = language.Numbers();
     UnicodeString said;
     for (int32_t at = 0; at < piece.length();) {
         int32_t end = at;
         while (end < piece.length() && IsDigit(piece[end])) ++end;
-        if (end > at)
-            said += (said.isEmpty() ? u"" : u", ") + language.Numbers().Digits(View(piece.tempSubStringBetween(at, end)));
-        else if (piece[at] == u'+' && language.words.plus != nullptr) said += UnicodeString::fromUTF8(language.words.plus);
+        if (end > at) {
+            const UnicodeString group = piece.tempSubStringBetween(at, end);
+            UnicodeString read;
+            if (language.words.phonePairs && group.length() == 2 && group[0] != u'0')
+                read = numbers.Cardinal(std::atoll(Utf8(group).c_str()));
+            else read = numbers.Digits(View(group));
+            said += (said.isEmpty() || said.endsWith(u" ") ? u"" : u", ") + read;
+        } else if (piece[at] == u'+' && language.words.plus != nullptr) {
+            said += UnicodeString::fromUTF8(language.words.plus) + u" ";
+        }
         at = std::max(end, at + 1);
     }
     return said;

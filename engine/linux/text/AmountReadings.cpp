@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Grammar.h"
 #include "Readings.h"
 #include "engine/linux/types/TextHelpers.h"
 
@@ -67,7 +68,7 @@ UnicodeString Per(Language& language, const UnicodeString& piece, const Read& re
     return amount + u" " + UnicodeString::fromUTF8(language.words.per) + u" " + piece.tempSubStringBetween(slash + 1);
 }
 
-UnicodeString MoneySaid(Language& language, const UnicodeString& piece) {
+UnicodeString MoneySaid(Language& language, const UnicodeString& piece, GrammaticalCase inCase) {
     int32_t first = 0;
     while (first < piece.length() && !IsDigit(piece[first]) && piece[first] != u'-' && piece[first] != u'\u2212') ++first;
     WrittenNumber amount;
@@ -79,24 +80,31 @@ UnicodeString MoneySaid(Language& language, const UnicodeString& piece) {
     for (const CurrencyName& name : language.words.currencies)
         if (currency == name.sign) named = &name;
     for (const Currency& symbol : kCurrencySymbols)
-        if (currency == symbol.written) return language.Numbers().Money(amount, symbol.code, named);
-    return language.Numbers().Money(amount, currency.c_str());
+        if (currency == symbol.written) return language.Numbers().Money(amount, symbol.code, named, inCase);
+    return language.Numbers().Money(amount, currency.c_str(), nullptr, inCase);
 }
 
-UnicodeString MeasureSaid(Language& language, const UnicodeString& piece) {
+UnicodeString MeasureSaid(Language& language, const UnicodeString& piece, GrammaticalCase inCase) {
     WrittenNumber amount;
     int32_t numberEnd = 0;
     if (!language.NumberAt(piece, 0, &amount, &numberEnd)) return {};
     std::string written = Utf8(piece.tempSubStringBetween(numberEnd).trim());
+    for (const UnitAbbreviation& unit : language.words.units)
+        if (written == unit.written) return language.Numbers().Measure(amount, unit.unit, inCase);
     for (const Unit& unit : kUnits)
-        if (written == unit.written) return language.Numbers().Measure(amount, unit.unit);
+        if (written == unit.written) return language.Numbers().Measure(amount, unit.unit, inCase);
     return {};
+}
+
+/// The case the word before `match` puts an amount in ("mit einem Euro").
+GrammaticalCase CaseOf(const Language& language, const Match& match) {
+    return CaseAfter(language.words, NeighboursOf(match.text, match.begin, match.begin).before);
 }
 
 }  // namespace
 
-UnicodeString MoneyPattern(const Language&) {
-    const UnicodeString number(kNumberPattern);
+UnicodeString MoneyPattern(const Language& language) {
+    const UnicodeString& number = language.numberPattern;
     const UnicodeString currencies = AlternativesOf(kCurrencySymbols, [](const Currency& c) { return c.written; });
     const UnicodeString codes = AlternativesOf(kCurrencyCodes, [](const char* code) { return code; });
     return u"(?:(?:" + currencies + u")\\s?" + number + u"|" + number + u"\\s?(?:" + currencies + u")|\\b(?:" + codes +
@@ -104,16 +112,22 @@ UnicodeString MoneyPattern(const Language&) {
 }
 
 UnicodeString ReadMoney(Language& language, const Match& match) {
-    return Per(language, match.piece, [&](const UnicodeString& amount) { return MoneySaid(language, amount); });
+    const GrammaticalCase inCase = CaseOf(language, match);
+    return Per(language, match.piece, [&](const UnicodeString& amount) { return MoneySaid(language, amount, inCase); });
 }
 
-UnicodeString MeasurePattern(const Language&) {
-    const UnicodeString units = AlternativesOf(kUnits, [](const Unit& unit) { return unit.written; });
-    return UnicodeString(kNumberPattern) + u"\\s?(?:" + units + u")(?![\\p{L}\\p{N}])(?:/\\p{L}+(?![/\\p{N}]))?";
+UnicodeString MeasurePattern(const Language& language) {
+    std::vector<std::string> written;
+    for (const UnitAbbreviation& unit : language.words.units) written.emplace_back(unit.written);
+    for (const Unit& unit : kUnits) written.emplace_back(unit.written);
+    const UnicodeString units = Alternatives(std::move(written));
+    return language.numberPattern + u"\\s?(?:" + units + u")(?![\\p{L}\\p{N}])(?:/\\p{L}+(?![/\\p{N}]))?";
 }
 
 UnicodeString ReadMeasure(Language& language, const Match& match) {
-    UnicodeString said = Per(language, match.piece, [&](const UnicodeString& amount) { return MeasureSaid(language, amount); });
+    const GrammaticalCase inCase = CaseOf(language, match);
+    UnicodeString said =
+        Per(language, match.piece, [&](const UnicodeString& amount) { return MeasureSaid(language, amount, inCase); });
     if (!said.isEmpty()) return said;
     // A unit ICU does not name: the number, and the unit as written.
     WrittenNumber amount;

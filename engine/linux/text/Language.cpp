@@ -42,6 +42,13 @@ UnicodeString LettersOrWord(const UnicodeString& run) {
     return letters;
 }
 
+/// The number pattern of a language that groups with blanks, or not.
+icu::UnicodeString NumberPatternFor(bool blankGrouping) {
+    UnicodeString pattern = u"(?:(?<![^\\s(\\[])[-\u2212])?(?<![\\p{L}\\p{N}_.,])(?:";
+    if (blankGrouping) pattern += u"\\d{1,3}(?:[ \u00a0\u202f]\\d{3})+(?!\\d)(?:[.,]\\d+)?|";
+    return pattern + u"\\d+(?:[.,]\\d+)*)";
+}
+
 }  // namespace
 
 std::string Utf8(const UnicodeString& text) {
@@ -67,7 +74,12 @@ UnicodeString Alternatives(std::vector<std::string> texts) {
 }
 
 Language::Language(std::string tag, SymbolNames& symbols)
-    : tag(std::move(tag)), words(WordsFor(this->tag)), monthNames(MonthNames(this->tag)), symbols(symbols) {}
+    : tag(std::move(tag)),
+      words(WordsFor(this->tag)),
+      monthNames(MonthNames(this->tag)),
+      blankGrouping(GroupsWithBlanks(this->tag)),
+      numberPattern(NumberPatternFor(blankGrouping)),
+      symbols(symbols) {}
 
 NumberWords& Language::Numbers() {
     if (!numbers) numbers = std::make_unique<NumberWords>(tag);
@@ -93,19 +105,25 @@ int Language::MonthIn(const UnicodeString& piece) const {
 bool Language::NumberAt(const UnicodeString& piece, int32_t from, WrittenNumber* number, int32_t* end) {
     int32_t at = from;
     if (at < piece.length() && (piece[at] == u'-' || piece[at] == u'\u2212')) ++at;
-    while (at < piece.length() && (IsDigit(piece[at]) || ((piece[at] == u'.' || piece[at] == u',') &&
-                                                           at + 1 < piece.length() && IsDigit(piece[at + 1]))))
+    auto digitFollows = [&](int32_t i) { return i + 1 < piece.length() && IsDigit(piece[i + 1]); };
+    // A blank groups thousands only before three digits that end there: "1 000 000".
+    auto groupFollows = [&](int32_t i) {
+        return blankGrouping && IsGroupingBlank(piece[i]) && i + 3 < piece.length() && IsDigit(piece[i + 1]) &&
+               IsDigit(piece[i + 2]) && IsDigit(piece[i + 3]) && (i + 4 >= piece.length() || !IsDigit(piece[i + 4]));
+    };
+    while (at < piece.length() &&
+           (IsDigit(piece[at]) || ((piece[at] == u'.' || piece[at] == u',') && digitFollows(at)) || groupFollows(at)))
         ++at;
     *end = at;
     return Numbers().Parse(View(piece.tempSubStringBetween(from, at)), number);
 }
 
-UnicodeString Language::WholeSaid(const UnicodeString& digits) {
+UnicodeString Language::WholeSaid(const UnicodeString& digits, const char* ruleSet) {
     int64_t value = std::atoll(Utf8(digits).c_str());
-    if (digits.length() == 4 && value >= 1000 && value <= 2099) return Numbers().Year(value);
+    if (digits.length() == 4 && value >= 1000 && value <= 2099 && !words.yearsAsCardinals) return Numbers().Year(value);
     WrittenNumber number;
     number.whole = Utf8(digits);
-    return Numbers().Cardinal(number);
+    return Numbers().Cardinal(number, ruleSet);
 }
 
 std::string Language::SymbolName(const UnicodeString& symbol) { return symbols.Name(Utf8(symbol), tag); }

@@ -38,6 +38,11 @@ public:
     /// The names of the twelve months as dates write them, January first; none when ICU
     /// has no calendar for the language.
     const std::vector<icu::UnicodeString> monthNames;
+    /// Whether thousands may be grouped with blanks ("1 000 000").
+    const bool blankGrouping;
+    /// A number as written: digits with separators inside, a sign only where a word could
+    /// start. The rows' patterns build on it.
+    const icu::UnicodeString numberPattern;
 
     /// The language's numbers in words, made when a text first has a number: ICU's locale
     /// data is large.
@@ -51,8 +56,9 @@ public:
     int MonthIn(const icu::UnicodeString& piece) const;
     /// The number written at the start of `piece` (after `from`), and where it ends.
     bool NumberAt(const icu::UnicodeString& piece, int32_t from, WrittenNumber* number, int32_t* end);
-    /// A whole number: a year where it looks like one, else a cardinal.
-    icu::UnicodeString WholeSaid(const icu::UnicodeString& digits);
+    /// A whole number: a year where it looks like one, else a cardinal (in `ruleSet` where
+    /// given: "una", "eine").
+    icu::UnicodeString WholeSaid(const icu::UnicodeString& digits, const char* ruleSet = nullptr);
     /// An address's separator in words: this language's, else CLDR's name.
     icu::UnicodeString Separator(char16_t c);
     /// A URL, an e-mail address, a path or an identifier by its parts: words, letters,

@@ -1,17 +1,9 @@
 #include "NumberWords.h"
 
-#include <unicode/calendar.h>
+// Numbers in words: ICU's rule-based spell-out in the rule sets the language's table
+// names, numbers read with the language's separators (ICU's decimal symbols).
 #include <unicode/dcfmtsym.h>
-#include <unicode/dtptngen.h>
-#include <unicode/fpositer.h>
-#include <unicode/gregocal.h>
-#include <unicode/measunit.h>
-#include <unicode/numberformatter.h>
-#include <unicode/smpdtfmt.h>
-#include <unicode/timezone.h>
-#include <unicode/uchar.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -25,14 +17,6 @@ using icu::UnicodeString;
 
 // Longer than this, a run of digits is a code or an identifier, read digit by digit.
 constexpr size_t kLongestSpokenNumber = 15;
-
-/// `pattern` with "{h}" and "{m}" put in.
-UnicodeString Filled(const char* pattern, const UnicodeString& hour, const UnicodeString& minute) {
-    UnicodeString filled = UnicodeString::fromUTF8(pattern);
-    filled.findAndReplace(u"{h}", hour);
-    filled.findAndReplace(u"{m}", minute);
-    return filled;
-}
 
 /// The first rule set of `format` whose name is `wanted` or starts with it; empty when none.
 UnicodeString RuleSet(const icu::RuleBasedNumberFormat& format, const char16_t* wanted) {
@@ -82,18 +66,31 @@ NumberWords::NumberWords(std::string_view languageTag)
     yearRules = RuleSet(*spellOut, u"%spellout-numbering-year");
     if (cardinalRules.isEmpty()) cardinalRules = spellOut->getDefaultRuleSetName();
     if (ordinalRules.isEmpty()) ordinalRules = cardinalRules;
-    if (yearRules.isEmpty()) yearRules = cardinalRules;
+    if (yearRules.isEmpty() || words.yearsAsCardinals) yearRules = cardinalRules;
     status = U_ZERO_ERROR;
     icu::DecimalFormatSymbols symbols(locale, status);
     if (U_SUCCESS(status)) {
-        // Grouping is read as the other of '.' and ',': where the language groups with a
-        // blank or an apostrophe, a grouped number is not one token anyway.
+        // Grouping is read as the other of '.' and ',', and as a blank where the language
+        // groups with one ("1 000 000" in French, whichever blank ICU's own is).
         UnicodeString decimal = symbols.getSymbol(icu::DecimalFormatSymbols::kDecimalSeparatorSymbol);
         if (decimal == u"," || decimal == u".") decimalSeparator = decimal[0];
         groupingSeparator = decimalSeparator == u',' ? u'.' : u',';
     }
+    blankGrouping = GroupsWithBlanks(languageTag);
+    status = U_ZERO_ERROR;
+    plurals.reset(icu::PluralRules::forLocale(locale, status));
+    if (U_FAILURE(status)) plurals.reset();
     pointWord = Between(Spelled(1.5, cardinalRules), Spelled(1, cardinalRules), Spelled(5, cardinalRules));
     minusWord = Between(Spelled(-1, cardinalRules), UnicodeString(), Spelled(1, cardinalRules));
+}
+
+bool GroupsWithBlanks(std::string_view tag) {
+    if (WordsFor(tag).groupsWithBlanks) return true;
+    UErrorCode status = U_ZERO_ERROR;
+    icu::DecimalFormatSymbols symbols(LocaleFor(tag), status);
+    if (U_FAILURE(status)) return false;
+    const UnicodeString grouping = symbols.getSymbol(icu::DecimalFormatSymbols::kGroupingSeparatorSymbol);
+    return grouping.length() == 1 && IsGroupingBlank(grouping[0]);
 }
 
 bool NumberWords::Parse(std::u16string_view written, WrittenNumber* number) const {
@@ -111,8 +108,9 @@ bool NumberWords::Parse(std::u16string_view written, WrittenNumber* number) cons
         if (i == start) return false;  // a separator without digits on both sides
         groups.push_back(written.substr(start, i - start));
         if (i < written.size()) {
-            if (written[i] != u'.' && written[i] != u',') return false;
-            separators += written[i];
+            if (blankGrouping && IsGroupingBlank(written[i])) separators += u' ';
+            else if (written[i] == u'.' || written[i] == u',') separators += written[i];
+            else return false;
         }
         start = i + 1;
     }
@@ -124,7 +122,7 @@ bool NumberWords::Parse(std::u16string_view written, WrittenNumber* number) cons
     auto grouped = [&](size_t count) {  // the first `count` groups are thousands, grouped
         if (count > 1 && (groups[0].size() > 3)) return false;
         for (size_t i = 1; i < count; ++i)
-            if (groups[i].size() != 3 || separators[i - 1] != groupingSeparator) return false;
+            if (groups[i].size() != 3 || (separators[i - 1] != groupingSeparator && separators[i - 1] != u' ')) return false;
         return true;
     };
     const size_t n = groups.size();
@@ -144,7 +142,7 @@ bool NumberWords::Parse(std::u16string_view written, WrittenNumber* number) cons
     }
     // One separator that cannot be grouping: the other convention's decimal point
     // ("3.14" in German text, "1,5" in English).
-    if (n == 2 && groups[1].size() != 3) {
+    if (n == 2 && groups[1].size() != 3 && separators[0] != u' ') {
         number->whole = join(groups.begin(), groups.begin() + 1);
         number->fraction = std::string(groups[1].begin(), groups[1].end());
         return true;
@@ -162,6 +160,16 @@ UnicodeString NumberWords::Spelled(double number, const UnicodeString& ruleSet) 
     return spelled.findAndReplace(UnicodeString(u'\u00ad'), UnicodeString());
 }
 
+const UnicodeString& NumberWords::RuleSetOr(const char* name, const UnicodeString& otherwise) {
+    if (name == nullptr) return otherwise;
+    auto found = ruleSets.find(name);
+    if (found == ruleSets.end()) {
+        UnicodeString wanted(name, -1, US_INV);
+        found = ruleSets.emplace(name, RuleSet(*spellOut, wanted.getTerminatedBuffer()) == wanted ? wanted : UnicodeString()).first;
+    }
+    return found->second.isEmpty() ? otherwise : found->second;
+}
+
 UnicodeString NumberWords::Digits(std::u16string_view digits) {
     UnicodeString said;
     for (char16_t digit : digits) {
@@ -172,156 +180,48 @@ UnicodeString NumberWords::Digits(std::u16string_view digits) {
     return said;
 }
 
-UnicodeString NumberWords::Cardinal(const WrittenNumber& number) {
+UnicodeString NumberWords::Cardinal(const WrittenNumber& number, const char* ruleSet) {
     std::u16string whole(number.whole.begin(), number.whole.end());
+    std::u16string fraction(number.fraction.begin(), number.fraction.end());
+    // The decimals digit by digit, or as a number where the language says them so
+    // ("trois virgule quatorze"), its leading zeros one by one ("zéro cinq").
+    auto decimals = [&] {
+        if (!words.decimalsAsNumber || fraction.size() > 3) return Digits(fraction);
+        size_t zeros = fraction.find_first_not_of(u'0');
+        if (zeros == std::u16string::npos) return Digits(fraction);
+        UnicodeString said = Digits(fraction.substr(0, zeros));
+        if (!said.isEmpty()) said += u' ';
+        return said + Spelled(static_cast<double>(std::strtoll(number.fraction.c_str() + zeros, nullptr, 10)), cardinalRules);
+    };
     if (whole.size() > kLongestSpokenNumber || (whole.size() > 1 && whole[0] == u'0')) {
         UnicodeString said = Digits(whole);
-        if (!number.fraction.empty())
-            said += u' ' + pointWord + u' ' + Digits(std::u16string(number.fraction.begin(), number.fraction.end()));
+        if (!fraction.empty()) said += u' ' + pointWord + u' ' + Digits(fraction);
         return said;
     }
     UnicodeString said;
     if (number.negative) said = minusWord + u' ';
-    said += Spelled(static_cast<double>(std::strtoll(number.whole.c_str(), nullptr, 10)), cardinalRules);
-    if (!number.fraction.empty())
-        said += u' ' + pointWord + u' ' + Digits(std::u16string(number.fraction.begin(), number.fraction.end()));
+    const UnicodeString& rules = fraction.empty() ? RuleSetOr(ruleSet, cardinalRules) : cardinalRules;
+    said += Spelled(static_cast<double>(std::strtoll(number.whole.c_str(), nullptr, 10)), rules);
+    if (!fraction.empty()) said += u' ' + pointWord + u' ' + decimals();
     return said;
 }
 
-UnicodeString NumberWords::Cardinal(int64_t number) { return Spelled(static_cast<double>(number), cardinalRules); }
+UnicodeString NumberWords::Cardinal(int64_t number, const char* ruleSet) {
+    return Spelled(static_cast<double>(number), RuleSetOr(ruleSet, cardinalRules));
+}
 
-UnicodeString NumberWords::Ordinal(int64_t number) { return Spelled(static_cast<double>(number), ordinalRules); }
+UnicodeString NumberWords::Ordinal(int64_t number, const char* ruleSet) {
+    return Spelled(static_cast<double>(number), RuleSetOr(ruleSet, ordinalRules));
+}
 
 UnicodeString NumberWords::Year(int64_t number) { return Spelled(static_cast<double>(number), yearRules); }
 
-UnicodeString NumberWords::WithNumberSpelled(const UnicodeString& formatted, const WrittenNumber& number) {
-    int32_t first = 0;
-    while (first < formatted.length() && !IsDigit(formatted[first])) ++first;
-    if (first == formatted.length()) return formatted;
-    int32_t end = first;
-    while (end < formatted.length()) {
-        char16_t c = formatted[end];
-        bool separator = c == u'.' || c == u',' || c == u'\u00a0' || c == u'\u202f' || c == u'\u2019' || c == u'\'';
-        if (IsDigit(c) || (separator && end + 1 < formatted.length() && IsDigit(formatted[end + 1]))) ++end;
-        else break;
-    }
-    if (first > 0 && (formatted[first - 1] == u'-' || formatted[first - 1] == u'\u2212')) --first;
-    UnicodeString said(formatted);
-    said.replace(first, end - first, Cardinal(number));
-    return said;
-}
-
-const icu::number::LocalizedNumberFormatter* NumberWords::Formatter(const std::string& unit, bool currency) {
-    auto found = formatters.find(unit);
-    if (found != formatters.end()) return found->second.get();
-    std::unique_ptr<icu::number::LocalizedNumberFormatter>& made = formatters[unit];
-    UErrorCode status = U_ZERO_ERROR;
-    icu::number::UnlocalizedNumberFormatter format = icu::number::NumberFormatter::with().unitWidth(UNUM_UNIT_WIDTH_FULL_NAME);
-    if (currency) {
-        icu::CurrencyUnit code(UnicodeString(unit.c_str(), -1, US_INV).getTerminatedBuffer(), status);
-        format = format.unit(code).precision(icu::number::Precision::integer());
-    } else {
-        format = format.unit(icu::MeasureUnit::forIdentifier(unit.c_str(), status)).precision(icu::number::Precision::unlimited());
-    }
-    if (U_SUCCESS(status)) made = std::make_unique<icu::number::LocalizedNumberFormatter>(format.locale(locale));
-    return made.get();
-}
-
-UnicodeString NumberWords::Money(const WrittenNumber& amount, const char* isoCode, const CurrencyName* name) {
-    WrittenNumber whole = amount;
-    whole.fraction.clear();
-    UnicodeString said;
-    if (name != nullptr) {
-        said = Cardinal(whole) + u' ' + UnicodeString::fromUTF8(amount.whole == "1" && !amount.negative ? name->one : name->other);
-    } else {
-        const icu::number::LocalizedNumberFormatter* format = Formatter(isoCode, true);
-        if (format == nullptr) return {};
-        UErrorCode status = U_ZERO_ERROR;
-        UnicodeString formatted = format->formatDecimal((amount.negative ? "-" : "") + amount.whole, status).toString(status);
-        if (U_FAILURE(status)) return {};
-        said = WithNumberSpelled(formatted, whole);
-    }
-    // The cents after the amount, as they are said: "five euros fifty".
-    std::string cents = amount.fraction.substr(0, 2);
-    if (cents.size() == 1) cents += '0';
-    if (!cents.empty() && cents != "00") said += u' ' + Cardinal(std::strtoll(cents.c_str(), nullptr, 10));
-    return said;
-}
-
-UnicodeString NumberWords::Measure(const WrittenNumber& amount, const char* unit) {
-    const icu::number::LocalizedNumberFormatter* format = Formatter(unit, false);
-    if (format == nullptr) return {};
-    UErrorCode status = U_ZERO_ERROR;
-    std::string decimal = (amount.negative ? "-" : "") + amount.whole + (amount.fraction.empty() ? "" : "." + amount.fraction);
-    UnicodeString formatted = format->formatDecimal(decimal, status).toString(status);
-    if (U_FAILURE(status)) return {};
-    return WithNumberSpelled(formatted, amount);
-}
-
-UnicodeString NumberWords::Date(int year, int month, int day) {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::SimpleDateFormat>& dateFormat = dateFormats[year == 0];
-    if (!dateFormat) {
-        std::unique_ptr<icu::DateTimePatternGenerator> patterns(icu::DateTimePatternGenerator::createInstance(locale, status));
-        if (U_FAILURE(status)) return {};
-        UnicodeString pattern = patterns->getBestPattern(year == 0 ? u"MMMMd" : u"yMMMMd", status);
-        auto made = std::make_unique<icu::SimpleDateFormat>(pattern, locale, status);
-        if (U_FAILURE(status)) return {};
-        made->setTimeZone(*icu::TimeZone::getGMT());
-        dateFormat = std::move(made);
-    }
-    icu::GregorianCalendar calendar(icu::TimeZone::getGMT()->clone(), locale, status);
-    if (U_FAILURE(status)) return {};
-    calendar.clear();
-    calendar.set(year == 0 ? 2000 : year, month - 1, day);
-    UnicodeString written;
-    icu::FieldPositionIterator fields;
-    dateFormat->format(calendar.getTime(status), written, &fields, status);
-    if (U_FAILURE(status)) return {};
-    // The day and the year in words, from the last field back so that positions hold.
-    struct Span {
-        int32_t begin, end;
-        UnicodeString said;
-    };
-    std::vector<Span> spans;
-    icu::FieldPosition field;
-    while (fields.next(field)) {
-        if (field.getField() == UDAT_DATE_FIELD) {
-            int32_t end = field.getEndIndex();
-            // The ordinal's own mark ("15." in German) is said with the ordinal.
-            if (end < written.length() && written[end] == u'.') ++end;
-            spans.push_back({field.getBeginIndex(), end, words.ordinalDays ? Ordinal(day) : Cardinal(day)});
-        } else if (field.getField() == UDAT_YEAR_FIELD) {
-            spans.push_back({field.getBeginIndex(), field.getEndIndex(), Year(year)});
-        }
-    }
-    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.begin > b.begin; });
-    for (const Span& span : spans) written.replace(span.begin, span.end - span.begin, span.said);
-    return written;
-}
-
-UnicodeString NumberWords::Time(int hour, int minute, char meridiem) {
-    const char* suffix = nullptr;
-    if (words.twelveHourClock || meridiem != 0) {
-        if (meridiem != 0) suffix = meridiem == 'a' ? "a m" : "p m";
-        else if (hour > 12 || hour == 0) suffix = hour >= 12 ? "p m" : "a m";
-        if (suffix != nullptr) hour = hour % 12 == 0 ? 12 : hour % 12;
-    }
-    UnicodeString h = Cardinal(hour), m = Cardinal(minute);
-    UnicodeString said;
-    if (minute == 0) said = suffix != nullptr ? h : Filled(words.fullHour ? words.fullHour : "{h}", h, m);
-    else if (minute < 10 && words.minutesBelowTen != nullptr) said = Filled(words.minutesBelowTen, h, m);
-    else said = Filled(words.hourMinutes ? words.hourMinutes : "{h} {m}", h, m);
-    if (suffix != nullptr) said += u' ' + UnicodeString(suffix, -1, US_INV);
-    return said;
-}
-
 UnicodeString NumberWords::Fraction(int64_t numerator, int64_t denominator) {
-    if (words.fractionOne == nullptr || denominator < 2 || denominator > 10) return {};
+    const Fractions& fractions = words.fractions;
+    if (fractions.one == nullptr || denominator < 2 || denominator > 10) return {};
     if (numerator == 1)
-        return UnicodeString::fromUTF8(words.fractionNumeratorOne) + u' ' +
-               UnicodeString::fromUTF8(words.fractionOne[denominator - 2]);
-    return Cardinal(numerator) + u' ' + UnicodeString::fromUTF8(words.fractionMany[denominator - 2]);
+        return UnicodeString::fromUTF8(fractions.numeratorOne) + u' ' + UnicodeString::fromUTF8(fractions.one[denominator - 2]);
+    return Cardinal(numerator) + u' ' + UnicodeString::fromUTF8(fractions.many[denominator - 2]);
 }
 
 }  // namespace text

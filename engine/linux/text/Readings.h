@@ -24,13 +24,16 @@ enum Start : unsigned {
     kFractionSign = 1u << 4,  // '½' and the like
     kInnerDot = 1u << 5,      // a dot with a letter or digit after it ("example.com")
     kListed = 1u << 6,        // it is one of the written forms the row lists ("e.g.", "Dr.")
+    kHash = 1u << 7,          // '#'
+    kRoman = 1u << 8,         // a Roman number in capitals, perhaps with a mark: "XIX", "XIXe"
 };
 
 /// What a row's pattern matched.
 struct Match {
     const icu::UnicodeString& piece;  // the text matched
     const icu::UnicodeString& text;   // the whole text
-    int32_t end;                      // where the match ends in `text`
+    int32_t begin;                    // where the match begins in `text`
+    int32_t end;                      // ...and ends
 };
 
 /// One reading.
@@ -48,21 +51,21 @@ struct ReadingRow {
     /// ...and, where not null, only where the language's table has what it reads.
     bool (*holds)(const LanguageWords& words);
     /// The written forms it reads whole, where it has a list (kListed): they make a word
-    /// worth trying when nothing else in it does.
+    /// worth trying when nothing else in it does; and those a word may end with
+    /// ("Hauptstr.").
     const std::vector<Abbreviation>* (*listed)(const LanguageWords& words);
+    const std::vector<Abbreviation>* (*endings)(const LanguageWords& words);
 };
 
 /// The rows, in the order they are tried.
 const std::vector<ReadingRow>& Readings();
 
-/// A number as written: digits with separators inside, a sign only where a word could
-/// start. Other rows' patterns build on it.
-extern const char16_t* const kNumberPattern;
-
 // The rows' patterns and readers, by what they read.
 // AddressReadings.cpp
 icu::UnicodeString StreetPattern(const Language& language);
 icu::UnicodeString ReadStreet(Language& language, const Match& match);
+icu::UnicodeString StreetSuffixPattern(const Language& language);
+icu::UnicodeString ReadStreetSuffix(Language& language, const Match& match);
 icu::UnicodeString AbbreviationPattern(const Language& language);
 icu::UnicodeString ReadAbbreviation(Language& language, const Match& match);
 icu::UnicodeString UrlPattern(const Language& language);
@@ -99,6 +102,12 @@ icu::UnicodeString DecadePattern(const Language& language);
 icu::UnicodeString ReadDecade(Language& language, const Match& match);
 icu::UnicodeString OrdinalPattern(const Language& language);
 icu::UnicodeString ReadOrdinal(Language& language, const Match& match);
+icu::UnicodeString RomanPattern(const Language& language);
+icu::UnicodeString ReadRoman(Language& language, const Match& match);
+icu::UnicodeString NumberSignPattern(const Language& language);
+icu::UnicodeString ReadNumberSign(Language& language, const Match& match);
+icu::UnicodeString ScorePattern(const Language& language);
+icu::UnicodeString ReadScore(Language& language, const Match& match);
 icu::UnicodeString RangePattern(const Language& language);
 icu::UnicodeString ReadRange(Language& language, const Match& match);
 icu::UnicodeString FractionPattern(const Language& language);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "Grammar.h"
 #include "engine/linux/types/TextHelpers.h"
 
 namespace text {
@@ -57,10 +58,15 @@ TextReader::TextReader(const std::string& tag, SymbolNames& symbols) : language(
         starts |= row.start;
         if (row.listed != nullptr)
             for (const Abbreviation& form : *row.listed(language.words)) {
-                listed.push_back(UnicodeString::fromUTF8(form.written));
-                std::string capital = Capitalized(form.written);
-                if (capital != form.written) listed.push_back(UnicodeString::fromUTF8(capital));
+                for (const std::string& written : {std::string(form.written), Capitalized(form.written)}) {
+                    const UnicodeString unicode = UnicodeString::fromUTF8(written);
+                    if (!listed.empty() && listed.back() == unicode) continue;
+                    listed.push_back(unicode);
+                    if (unicode.indexOf(u' ') < 0) listedWords.emplace(View(unicode));
+                }
             }
+        if (row.endings != nullptr)
+            for (const Abbreviation& form : *row.endings(language.words)) endings.push_back(UnicodeString::fromUTF8(form.written));
         if (!pattern.isEmpty()) pattern += u'|';
         pattern += u"(?<" + UnicodeString(row.name, -1, US_INV) + u">" + row.pattern(language) + u")";
     }
@@ -84,8 +90,8 @@ std::string TextReader::Read(std::string_view utf8, bool asciiOnly, icu::Transli
         UErrorCode status = U_ZERO_ERROR;
         std::unique_ptr<icu::RegexMatcher> matcher(regex->matcher(text, status));
         // The pattern is tried only where a word holds something a row could match: most
-        // of a text is plain words. Lookbehinds and what follows still see the whole text.
-        if (U_SUCCESS(status)) matcher->useTransparentBounds(true);
+        // of a text is plain words. Lookbehinds, what follows and "^" still see the whole text.
+        if (U_SUCCESS(status)) matcher->useTransparentBounds(true).useAnchoringBounds(false);
         for (const auto& [regionStart, regionEnd] : Candidates(text)) {
             matcher->region(regionStart, regionEnd, status);
             while (U_SUCCESS(status) && matcher->find(status)) {
@@ -98,7 +104,7 @@ std::string TextReader::Read(std::string_view utf8, bool asciiOnly, icu::Transli
                 // Numbers the language's spell-out does not say are left to the engine,
                 // which reads them in its language.
                 if (row < rows.size() && (!rows[row]->spellsNumbers || language.Numbers().SpellsOut()))
-                    read = rows[row]->read(language, Match{piece, text, end});
+                    read = rows[row]->read(language, Match{piece, text, start, end});
                 said += read.isEmpty() ? piece : u" " + read + u" ";
                 done = end;
             }
@@ -106,13 +112,48 @@ std::string TextReader::Read(std::string_view utf8, bool asciiOnly, icu::Transli
     }
     said += Plain(text, done, text.length(), asciiOnly);
     if (asciiOnly) said = FoldedToAscii(said, folding);
-    return Utf8(Tidied(said));
+    return Utf8(Contracted(Tidied(said)));
+}
+
+namespace {
+
+bool IsFractionSign(UChar32 c) { return (c >= 0xBC && c <= 0xBE) || (c >= 0x2150 && c <= 0x215E); }
+
+}  // namespace
+
+UnicodeString TextReader::Contracted(UnicodeString said) const {
+    for (const Abbreviation& contraction : language.words.contractions) {
+        const UnicodeString apart = UnicodeString::fromUTF8(contraction.written);
+        const UnicodeString together = UnicodeString::fromUTF8(contraction.said);
+        for (int32_t at = said.indexOf(apart); at >= 0; at = said.indexOf(apart, at + together.length())) {
+            const int32_t end = at + apart.length();
+            const bool whole = (at == 0 || !u_isalpha(said.char32At(at - 1))) && (end == said.length() || !u_isalpha(said.char32At(end)));
+            if (whole) said.replace(at, apart.length(), together);
+            else at += 1;
+        }
+    }
+    return said;
 }
 
 bool TextReader::IsCandidate(UChar32 c) const {
     return ((starts & kDigit) != 0 && c >= '0' && c <= '9') || ((starts & kSlash) != 0 && c == '/') ||
            ((starts & kAt) != 0 && c == '@') || ((starts & kUnderscore) != 0 && c == '_') ||
-           ((starts & kFractionSign) != 0 && ((c >= 0xBC && c <= 0xBE) || (c >= 0x2150 && c <= 0x215E)));
+           ((starts & kHash) != 0 && c == '#') || ((starts & kFractionSign) != 0 && IsFractionSign(c));
+}
+
+bool TextReader::IsListed(const UnicodeString& word) const {
+    if (word.isEmpty()) return false;
+    if (listedWords.count(std::u16string(View(word))) != 0) return true;
+    for (const UnicodeString& ending : endings)
+        if (word.length() > ending.length() && word.endsWith(ending)) return true;
+    if ((starts & kRoman) == 0) return false;
+    // "XIX", "XIXe": capitals that are Roman digits, and perhaps a mark in small letters.
+    int32_t at = 0;
+    while (at < word.length() && std::u16string_view(u"IVXLCDM").find(word[at]) != std::u16string_view::npos) ++at;
+    if (at == 0) return false;
+    const int32_t letters = at;
+    while (at < word.length() && u_isULowercase(word.char32At(at))) at = word.moveIndex32(at, 1);
+    return at == word.length() && at - letters <= 3;
 }
 
 // Each word that may hold something a row matches, with the word after a number (its
@@ -127,30 +168,35 @@ std::vector<std::pair<int32_t, int32_t>> TextReader::Candidates(const UnicodeStr
         int32_t start = at;
         int32_t before = previous;
         previous = start;
-        bool candidate = takeNext, digit = false, innerDot = false;
+        bool candidate = takeNext, digit = false, innerDot = false, fraction = false;
         while (at < text.length() && !u_isspace(text.char32At(at))) {
             UChar32 c = text.char32At(at);
             candidate |= IsCandidate(c);
             digit |= c >= '0' && c <= '9';
+            fraction |= IsFractionSign(c);
             at = text.moveIndex32(at, 1);
             innerDot |= c == '.' && at < text.length() && u_isalnum(text.char32At(at));
         }
-        takeNext = digit && (starts & kDigit) != 0;
+        // What a number or a fraction counts is read with it.
+        takeNext = (digit && (starts & kDigit) != 0) || (fraction && (starts & kFractionSign) != 0);
         if (start == at) continue;
         candidate |= innerDot && (starts & kInnerDot) != 0;
         int32_t wordEnd = at;  // before closing punctuation
         while (wordEnd > start && std::u16string_view(u",;:!?)]\"'").find(text[wordEnd - 1]) != std::u16string_view::npos)
             --wordEnd;
-        if (!candidate && wordEnd > start && text[wordEnd - 1] == u'.') {
-            int32_t word = start;  // past opening brackets and quotes
-            while (word < wordEnd && !u_isalpha(text.char32At(word))) word = text.moveIndex32(word, 1);
+        int32_t word = start;  // past opening brackets and quotes
+        while (word < wordEnd && !u_isalpha(text.char32At(word))) word = text.moveIndex32(word, 1);
+        if (!candidate) {
+            candidate = IsListed(text.tempSubStringBetween(word, wordEnd)) ||
+                        (wordEnd - 1 > word && text[wordEnd - 1] == u'.' && IsListed(text.tempSubStringBetween(word, wordEnd - 1)));
+        }
+        // Written in two words ("z. B.", "et al."), the second perhaps one of its own
+        // ("p. ex.", where "ex." is one too): the stretch starts at the first.
+        if (wordEnd > start && text[wordEnd - 1] == u'.' && before >= 0) {
             for (const UnicodeString& form : listed) {
-                candidate |= text.compare(word, wordEnd - word, form) == 0;
-                // Written in two words: "z. B.", "et al."
-                if (before >= 0 && text.compare(before, wordEnd - before, form) == 0) {
-                    candidate = true;
-                    if (regions.empty() || regions.back().second <= before) start = before;
-                }
+                if (text.compare(before, wordEnd - before, form) != 0) continue;
+                candidate = true;
+                if (regions.empty() || regions.back().second <= before) start = before;
             }
         }
         if (!candidate) continue;
@@ -182,15 +228,19 @@ UnicodeString TextReader::Plain(const UnicodeString& text, int32_t from, int32_t
             int32_t clusterEnd = graphemes->following(at);
             if (clusterEnd != icu::BreakIterator::DONE && clusterEnd > at) next = std::min(clusterEnd, to);
         }
-        UnicodeString name = SymbolSaid(text.tempSubStringBetween(at, next), c, asciiOnly);
+        UnicodeString name = SymbolSaid(text.tempSubStringBetween(at, next), c, text, next, asciiOnly);
         if (name.isEmpty()) said.append(text, at, next - at);
-        else said += u" " + name + u" ";
+        // A sign after its own name is not said twice: "Copyright © 2020" (an emoji is: it
+        // says more than the word, "Fire 🔥").
+        else if (u_hasBinaryProperty(c, UCHAR_EMOJI_PRESENTATION) || UnicodeString(name).toLower() != NeighboursOf(text, at, at).before)
+            said += u" " + name + u" ";
         at = next;
     }
     return said;
 }
 
-UnicodeString TextReader::SymbolSaid(const UnicodeString& cluster, UChar32 first, bool asciiOnly) {
+UnicodeString TextReader::SymbolSaid(const UnicodeString& cluster, UChar32 first, const UnicodeString& text,
+                                     int32_t after, bool asciiOnly) {
     const LanguageWords& words = language.words;
     const char* word = nullptr;
     switch (first) {
@@ -200,7 +250,19 @@ UnicodeString TextReader::SymbolSaid(const UnicodeString& cluster, UChar32 first
         case '<': word = words.lessThan; break;
         case '>': word = words.greaterThan; break;
         case '@': word = words.at; break;
-        case '#': word = words.hashtag; break;
+        // "#tag" is a hashtag; '#' alone is the key ("Press # to continue"), or "number"
+        // before the words the language says so before ("# of items").
+        case '#': {
+            if (after < text.length() && u_isalpha(text.char32At(after))) {
+                word = words.hashtag;
+                break;
+            }
+            const UnicodeString next = NeighboursOf(text, after, after).after;
+            word = words.hashKey;
+            for (const char* before : words.numberSignBefore)
+                if (UnicodeString(next).toLower() == UnicodeString::fromUTF8(before)) word = words.numberSign;
+            break;
+        }
         case 0x2212: word = words.minus; break;
         case 0x00D7: word = words.times; break;
         case 0x00F7: word = words.dividedBy; break;

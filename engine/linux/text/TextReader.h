@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -31,17 +32,26 @@ private:
     std::vector<std::pair<int32_t, int32_t>> Candidates(const icu::UnicodeString& text) const;
     /// Whether a word with `c` in it may hold something a row of this language matches.
     bool IsCandidate(UChar32 c) const;
+    /// Whether the word `word` is one a row reads whole or by its ending ("Mme", "Hauptstr."),
+    /// or a Roman number where the language reads those.
+    bool IsListed(const icu::UnicodeString& word) const;
     /// The text from `from` to `to`, which no row matched: symbols and emoji named.
     icu::UnicodeString Plain(const icu::UnicodeString& text, int32_t from, int32_t to, bool asciiOnly);
     /// What a symbol is called: this language's word where people say one (arithmetic,
-    /// "&"), else CLDR's name; for an ASCII-only engine, else Unicode's.
-    icu::UnicodeString SymbolSaid(const icu::UnicodeString& cluster, UChar32 first, bool asciiOnly);
+    /// "&", "#" by what follows it at `after` in `text`), else CLDR's name; for an
+    /// ASCII-only engine, else Unicode's.
+    icu::UnicodeString SymbolSaid(const icu::UnicodeString& cluster, UChar32 first, const icu::UnicodeString& text,
+                                  int32_t after, bool asciiOnly);
+    /// `said` with the words the language runs together run together ("d'un").
+    icu::UnicodeString Contracted(icu::UnicodeString said) const;
 
     Language language;
     std::vector<const ReadingRow*> rows;  // those that hold for the language, in order
     std::vector<int32_t> groups;          // each row's group number in `regex`
     unsigned starts = 0;                  // what the rows start with (Start flags)
     std::vector<icu::UnicodeString> listed;  // the written forms rows read whole ("e.g.", "Dr.")
+    std::unordered_set<std::u16string> listedWords;  // ...those of one word
+    std::vector<icu::UnicodeString> endings;         // the endings rows read ("str.")
     std::unique_ptr<icu::RegexPattern> regex;
     std::unique_ptr<icu::BreakIterator> graphemes;
 };
