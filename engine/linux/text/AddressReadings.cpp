@@ -55,8 +55,10 @@ UnicodeString StreetPattern(const Language& language) {
     std::vector<std::string> forms;
     for (const Abbreviation& street : language.words.streets) forms.push_back(street.written);
     const UnicodeString name = u"(?:\\p{Lu}[\\p{L}'-]{0,20} ){1,4}";
-    return u"(?<=(?:[\\p{Ll}\\p{N},]|\\p{N}\\p{Lu}) " + name + u")(?:" + Alternatives(forms) + u")|(?<=(?:^|[.!?] )" + name + u")(?:" +
-           Alternatives(forms) + u")(?!\\s+\\p{Lu})";
+    // The long lookbehinds are tried only where a street's abbreviation starts.
+    const UnicodeString street = u"(?=" + Alternatives(forms) + u")";
+    return street + u"(?:(?<=(?:[\\p{Ll}\\p{N},]|\\p{N}\\p{Lu}) " + name + u")(?:" + Alternatives(forms) + u")|(?<=(?:^|[.!?] )" +
+           name + u")(?:" + Alternatives(forms) + u")(?!\\s+\\p{Lu}))";
 }
 
 UnicodeString ReadStreet(Language& language, const Match& match) {

@@ -187,8 +187,8 @@ UnicodeString OrdinalPattern(const Language& language) {
     std::vector<std::string> before;
     for (const OrdinalAfter& row : words.ordinalsAfter) before.insert(before.end(), row.words.begin(), row.words.end());
     if (!before.empty())
-        pattern += UnicodeString(pattern.isEmpty() ? u"" : u"|") + u"(?<=(?:^|[^\\p{L}])(?i:" + Alternatives(before) +
-                   u") )\\d{1,3}\\.(?![\\p{L}\\p{N}])";
+        pattern += UnicodeString(pattern.isEmpty() ? u"" : u"|") + u"(?=\\d{1,3}\\.)(?<=(?:^|[^\\p{L}])(?i:" +
+                   Alternatives(before) + u") )\\d{1,3}\\.(?![\\p{L}\\p{N}])";
     return pattern.isEmpty() ? UnicodeString(u"(?!)") : pattern;
 }
 
@@ -212,9 +212,9 @@ UnicodeString RomanPattern(const Language& language) {
     if (!words.romanMarks.empty())
         add(u"(?<![\\p{L}\\p{N}])[IVXLCDM]{1,7}(?:" + Alternatives(Written(words.romanMarks)) + u")(?![\\p{L}\\p{N}])");
     if (!words.romanAfter.empty())
-        add(u"(?<=(?:^|[^\\p{L}])(?i:" + Alternatives({words.romanAfter.begin(), words.romanAfter.end()}) +
+        add(u"(?=[IVXLCDM])(?<=(?:^|[^\\p{L}])(?i:" + Alternatives({words.romanAfter.begin(), words.romanAfter.end()}) +
             u") )[IVXLCDM]{1,7}(?![\\p{L}\\p{N}])");
-    if (words.romanAfterNames) add(u"(?<=\\p{Lu}\\p{Ll}{1,20} )[IVX]{2,6}(?![\\p{L}\\p{N}])");
+    if (words.romanAfterNames) add(u"(?=[IVX]{2})(?<=\\p{Lu}\\p{Ll}{1,20} )[IVX]{2,6}(?![\\p{L}\\p{N}])");
     return pattern.isEmpty() ? UnicodeString(u"(?!)") : pattern;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The front end's table of readings (Readings.cpp): each way written text is read aloud
 // is one row, with where it may start, its pattern, its reader and the languages it holds
-// for. The front end builds its one pattern from the rows, in the table's order (an
-// earlier row wins where two match at one place), and tries it only in the words that
+// for. The front end makes each row's pattern for the language and tries the rows in the
+// table's order (an earlier row wins where two match at one place), only in the words that
 // hold what some row starts with. Adding a reading is adding a row; what differs between
 // languages is data in their tables (LanguageWords), never a condition in a reader.
 #include <unicode/unistr.h>

@@ -51,10 +51,18 @@ UnicodeString FoldedToAscii(UnicodeString text, icu::Transliterator* folding) {
 }
 
 TextReader::TextReader(const std::string& tag, SymbolNames& symbols) : language(tag, symbols) {
-    UnicodeString pattern;
     for (const ReadingRow& row : Readings()) {
         if (row.holds != nullptr && !row.holds(language.words)) continue;
-        rows.push_back(&row);
+        // Each row's own pattern: one alternation of them all would have ICU copy its whole
+        // backtracking frame (every row's groups and counted loops) for each row it tries.
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::RegexPattern> pattern(icu::RegexPattern::compile(row.pattern(language), 0, status));
+        std::unique_ptr<icu::RegexMatcher> matcher;
+        if (U_SUCCESS(status)) matcher.reset(pattern->matcher(status));
+        if (U_FAILURE(status) || !matcher) continue;
+        // Lookbehinds, what follows and "^" see the whole text, not only the stretch tried.
+        matcher->useTransparentBounds(true).useAnchoringBounds(false);
+        rows.push_back({&row, std::move(pattern), std::move(matcher)});
         starts |= row.start;
         if (row.listed != nullptr)
             for (const Abbreviation& form : *row.listed(language.words)) {
@@ -62,22 +70,16 @@ TextReader::TextReader(const std::string& tag, SymbolNames& symbols) : language(
                     const UnicodeString unicode = UnicodeString::fromUTF8(written);
                     if (!listed.empty() && listed.back() == unicode) continue;
                     listed.push_back(unicode);
-                    if (unicode.indexOf(u' ') < 0) listedWords.emplace(View(unicode));
+                    if (unicode.indexOf(u' ') >= 0) continue;
+                    listedWords.emplace(View(unicode));
+                    if (unicode[0] < 128) listedFirsts.set(unicode[0]);
+                    longestListed = std::max(longestListed, unicode.length());
                 }
             }
         if (row.endings != nullptr)
             for (const Abbreviation& form : *row.endings(language.words)) endings.push_back(UnicodeString::fromUTF8(form.written));
-        if (!pattern.isEmpty()) pattern += u'|';
-        pattern += u"(?<" + UnicodeString(row.name, -1, US_INV) + u">" + row.pattern(language) + u")";
     }
     UErrorCode status = U_ZERO_ERROR;
-    regex.reset(icu::RegexPattern::compile(pattern, 0, status));
-    if (U_FAILURE(status)) {
-        regex.reset();
-        return;
-    }
-    for (const ReadingRow* row : rows) groups.push_back(regex->groupNumberFromName(UnicodeString(row->name, -1, US_INV), status));
-    status = U_ZERO_ERROR;
     graphemes.reset(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
     if (U_FAILURE(status)) graphemes.reset();
 }
@@ -86,28 +88,39 @@ std::string TextReader::Read(std::string_view utf8, bool asciiOnly, icu::Transli
     const UnicodeString text = UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
     UnicodeString said;
     int32_t done = 0;
-    if (regex) {
-        UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::RegexMatcher> matcher(regex->matcher(text, status));
-        // The pattern is tried only where a word holds something a row could match: most
-        // of a text is plain words. Lookbehinds, what follows and "^" still see the whole text.
-        if (U_SUCCESS(status)) matcher->useTransparentBounds(true).useAnchoringBounds(false);
-        for (const auto& [regionStart, regionEnd] : Candidates(text)) {
-            matcher->region(regionStart, regionEnd, status);
-            while (U_SUCCESS(status) && matcher->find(status)) {
-                int32_t start = matcher->start(status), end = matcher->end(status);
-                said += Plain(text, done, start, asciiOnly);
-                size_t row = 0;
-                while (row < rows.size() && matcher->start(groups[row], status) < 0) ++row;
-                const UnicodeString piece = text.tempSubStringBetween(start, end);
-                UnicodeString read;
-                // Numbers the language's spell-out does not say are left to the engine,
-                // which reads them in its language.
-                if (row < rows.size() && (!rows[row]->spellsNumbers || language.Numbers().SpellsOut()))
-                    read = rows[row]->read(language, Match{piece, text, start, end});
-                said += read.isEmpty() ? piece : u" " + read + u" ";
-                done = end;
+    UErrorCode status = U_ZERO_ERROR;
+    for (Row& row : rows) row.matcher->reset(text);
+    // The rows are tried only where a word holds something one could match (most of a
+    // text is plain words), and there only where something may start: not inside a run of
+    // letters and digits, where every row's own lookbehind forbids a start. The first row
+    // in the table's order that matches at a place reads it.
+    for (const auto& [regionStart, regionEnd] : Candidates(text)) {
+        for (int32_t at = std::max(regionStart, done); at < regionEnd; at = text.moveIndex32(at, 1)) {
+            const UChar32 c = text.char32At(at);
+            if (u_isspace(c) || (at > 0 && u_isalnum(c) && u_isalnum(text.char32At(text.moveIndex32(at, -1))))) continue;
+            const Row* matched = nullptr;
+            int32_t end = at;
+            for (const Row& row : rows) {
+                status = U_ZERO_ERROR;
+                row.matcher->region(at, regionEnd, status);
+                if (U_FAILURE(status) || !row.matcher->lookingAt(status)) continue;
+                end = row.matcher->end(status);
+                if (U_SUCCESS(status) && end > at) {
+                    matched = &row;
+                    break;
+                }
             }
+            if (matched == nullptr) continue;
+            said += Plain(text, done, at, asciiOnly);
+            const UnicodeString piece = text.tempSubStringBetween(at, end);
+            UnicodeString read;
+            // Numbers the language's spell-out does not say are left to the engine, which
+            // reads them in its language.
+            if (!matched->reading->spellsNumbers || language.Numbers().SpellsOut())
+                read = matched->reading->read(language, Match{piece, text, at, end});
+            said += read.isEmpty() ? piece : u" " + read + u" ";
+            done = end;
+            at = text.moveIndex32(end, -1);  // on from the match's end
         }
     }
     said += Plain(text, done, text.length(), asciiOnly);
@@ -143,7 +156,10 @@ bool TextReader::IsCandidate(UChar32 c) const {
 
 bool TextReader::IsListed(const UnicodeString& word) const {
     if (word.isEmpty()) return false;
-    if (listedWords.count(std::u16string(View(word))) != 0) return true;
+    const char16_t first = word[0];
+    if (word.length() <= longestListed && (first >= 128 || listedFirsts.test(first)) &&
+        listedWords.count(std::u16string(View(word))) != 0)
+        return true;
     for (const UnicodeString& ending : endings)
         if (word.length() > ending.length() && word.endsWith(ending)) return true;
     if ((starts & kRoman) == 0) return false;

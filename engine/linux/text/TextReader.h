@@ -4,6 +4,7 @@
 #include <unicode/regex.h>
 #include <unicode/translit.h>
 
+#include <bitset>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,9 +17,9 @@
 
 namespace text {
 
-/// Reads written text aloud in one language: the rows that hold for it joined into one
-/// pattern, tried in the words that hold what they start with; what no row matched is
-/// passed on, its symbols and emoji named. Not for two threads at once.
+/// Reads written text aloud in one language: the rows that hold for it, each its pattern,
+/// tried in the table's order in the words that hold what they start with; what no row
+/// matched is passed on, its symbols and emoji named. Not for two threads at once.
 class TextReader {
 public:
     TextReader(const std::string& language, SymbolNames& symbols);
@@ -45,14 +46,22 @@ private:
     /// `said` with the words the language runs together run together ("d'un").
     icu::UnicodeString Contracted(icu::UnicodeString said) const;
 
+    /// A row that holds for the language, with its pattern and a matcher of it, which
+    /// Read points at the text it reads.
+    struct Row {
+        const ReadingRow* reading;
+        std::unique_ptr<icu::RegexPattern> pattern;
+        std::unique_ptr<icu::RegexMatcher> matcher;
+    };
+
     Language language;
-    std::vector<const ReadingRow*> rows;  // those that hold for the language, in order
-    std::vector<int32_t> groups;          // each row's group number in `regex`
-    unsigned starts = 0;                  // what the rows start with (Start flags)
+    std::vector<Row> rows;  // in the table's order
+    unsigned starts = 0;    // what the rows start with (Start flags)
     std::vector<icu::UnicodeString> listed;  // the written forms rows read whole ("e.g.", "Dr.")
     std::unordered_set<std::u16string> listedWords;  // ...those of one word
+    int32_t longestListed = 0;
+    std::bitset<128> listedFirsts;  // the ASCII letters they start with
     std::vector<icu::UnicodeString> endings;         // the endings rows read ("str.")
-    std::unique_ptr<icu::RegexPattern> regex;
     std::unique_ptr<icu::BreakIterator> graphemes;
 };
 
