@@ -52,6 +52,36 @@ TEST(SpokenText, WrittenTextIsReadAsAPersonSaysIt) {
         EXPECT_EQ(frontEnd.ReadAloud(c.written, {c.language, c.asciiOnly}), c.said) << c.language << ": " << c.written;
 }
 
+// Each language's own ways of writing, and the grammar the words beside a number give it.
+TEST(SpokenText, EachLanguageIsReadAsItsSpeakersWriteAndSayIt) {
+    struct Case {
+        const char* language;
+        const char* written;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"de", "Am 3. Mai kostet es 1.234,50 \u20AC.", "Am dritten Mai kostet es eintausendzweihundertvierunddrei\u00DFig Euro f\u00FCnfzig."},
+        {"de", "der 3. Mai, in der 2. Auflage, 3. Mai 2024", "der dritte Mai, in der zweiten Auflage, dritter Mai zweitausendvierundzwanzig"},
+        {"de", "Nimm \u00BD Tasse, nach \u00BD Stunde, 1\u00BD Liter", "Nimm eine halbe Tasse, nach einer halben Stunde, eineinhalb Liter"},
+        {"de", "Es kostet 1 \u20AC, mit 1 L\u00F6ffel um 1 Uhr", "Es kostet einen Euro, mit einem L\u00F6ffel um ein Uhr"},
+        {"de", "um 9.30 Uhr, 10 000 Menschen, 2:1", "um neun Uhr drei\u00DFig, zehntausend Menschen, zwei zu eins"},
+        {"fr", "Le 3e jour, \u00E0 8h30, 1 000 \u20AC.", "Le troisi\u00E8me jour, \u00E0 huit heures trente, mille euros."},
+        {"fr", "le 1er mai, la 1re fois, le XIXe si\u00E8cle, Louis XIV", "le premier mai, la premi\u00E8re fois, le dix-neuvi\u00E8me si\u00E8cle, Louis quatorze"},
+        {"fr", "3,14 et 21 pages, 3 Mo, 1 000 000 \u20AC", "trois virgule quatorze et vingt-et-une pages, trois m\u00E9gaoctets, un million d'euros"},
+        {"fr", "\u00BD tasse, \u00BE tasse, 1/4 d'heure, 1h", "une demi-tasse, trois quarts de tasse, un quart d'heure, une heure"},
+        {"es", "el 3.\u00BA piso, la 3.\u00AA vez, el siglo XIX", "el tercer piso, la tercera vez, el siglo diecinueve"},
+        {"es", "\u00BD taza, 21 personas, 200 personas, 21 a\u00F1os", "media taza, veintiuna personas, doscientas personas, veinti\u00FAn a\u00F1os"},
+        {"es", "a las 8:30, a la 1:15, 1.000.000 \u20AC", "a las ocho y media, a la una y cuarto, un mill\u00F3n de euros"},
+        {"en-US", "Press # to continue, # of items, #1 fan", "Press pound to continue, number of items, number one fan"},
+        {"en-GB", "Press # now", "Press hash now"},
+        {"en-US", "Main St. is closed; edit src/main.cpp", "Main Street is closed; edit s r c slash main dot c p p"},
+        {"it", "il 1\u00BA maggio, 1.234,5", "il primo maggio, milleduecentotrentaquattro virgola cinque"},
+    };
+    text::FrontEnd frontEnd;
+    for (const Case& c : cases)
+        EXPECT_EQ(frontEnd.ReadAloud(c.written, {c.language, false}), c.said) << c.language << ": " << c.written;
+}
+
 TEST(SpokenText, MarkupThatSaysHowToReadWordsIsFollowed) {
     struct Case {
         const char* text;

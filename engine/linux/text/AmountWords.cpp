@@ -62,7 +62,8 @@ UnicodeString NumberWords::WithNumberSpelled(const UnicodeString& formatted, con
     }
     UnicodeString said(formatted);
     said.replace(first, end - first, spelled);
-    return said;
+    // ICU's no-break blanks ("3\u00a0mégaoctets") are plain ones to a voice.
+    return said.findAndReplace(UnicodeString(u'\u00a0'), UnicodeString(u' ')).findAndReplace(UnicodeString(u'\u202f'), UnicodeString(u' '));
 }
 
 const icu::number::LocalizedNumberFormatter* NumberWords::Formatter(const std::string& unit, bool currency) {

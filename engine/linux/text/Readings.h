@@ -38,7 +38,7 @@ struct Match {
 
 /// One reading.
 struct ReadingRow {
-    const char* name;  // its group in the one pattern: letters only
+    const char* name;  // letters only
     unsigned start;    // Start flags: where it may start
     /// Its pattern in `language` (ICU's syntax, no groups of its own that are named);
     /// one that matches nothing ("(?!)") where the language has no words for it.
