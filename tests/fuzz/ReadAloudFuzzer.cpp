@@ -10,9 +10,9 @@
 extern "C" int LLVMFuzzerInitialize(int*, char***) { return 0; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const char* const kLanguages[] = {"en-US", "de", "fr", "es", "ja", "xx"};
+    static const char* const kLanguages[] = {"en-US", "de", "fr", "es", "ja", "xx", "en-GB", "pt-PT"};
     if (size == 0) return 0;
-    const text::Reading reading{kLanguages[data[0] % 6], (data[0] & 0x80) != 0};
+    const text::Reading reading{kLanguages[data[0] % 8], (data[0] & 0x80) != 0};
     const std::string written(reinterpret_cast<const char*>(data + 1), size - 1);
     static text::FrontEnd frontEnd;
     const std::string said = frontEnd.ReadAloud(written, reading);
