@@ -104,14 +104,16 @@ UnicodeString FractionSaid(Language& language, const Match& match, const Unicode
         if (half && fractions.mixedHalf != nullptr) {
             WrittenNumber number;
             number.whole = Utf8(whole);
-            // "dos horas y media": the noun inside, where the language says it so (not
-            // after one, whose noun would be the singular).
-            const char* before = counted && number.whole != "1" ? fractions.mixedHalfBefore[static_cast<int>(GenderOf(words, noun))]
-                                                                 : nullptr;
+            // "dos horas y media": the noun inside, where the language says it so; after one,
+            // in the singular ("una hora y media").
+            const char* before = counted ? fractions.mixedHalfBefore[static_cast<int>(GenderOf(words, noun))] : nullptr;
             if (before != nullptr) {
+                UnicodeString counting(noun);
+                if (number.whole == "1" && words.genders.pluralsEndInS && counting.endsWith(u"s"))
+                    counting.truncate(counting.length() - 1);
                 UnicodeString said = UnicodeString::fromUTF8(before);
-                const char* ruleSet = CardinalRuleSet(words, {UnicodeString(), UnicodeString(), noun});
-                return said.findAndReplace(u"{n}", numbers.Cardinal(number, ruleSet)).findAndReplace(u"{noun}", noun);
+                const char* ruleSet = CardinalRuleSet(words, {UnicodeString(), UnicodeString(), counting});
+                return said.findAndReplace(u"{n}", numbers.Cardinal(number, ruleSet)).findAndReplace(u"{noun}", counting);
             }
             UnicodeString said = UnicodeString::fromUTF8(fractions.mixedHalf);
             return said.findAndReplace(u"{n}", numbers.Cardinal(number, fractions.mixedRuleSet)) + after;
