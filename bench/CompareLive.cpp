@@ -155,7 +155,7 @@ void MeasureDropouts(MonitorRecorder& monitor, const std::string& text) {
 /// Cut-offs at moments that fall wherever they fall: `runs` times, speech is stopped a
 /// fixed time plus a spread after it was asked for.
 void MeasureCutOffs(MonitorRecorder& monitor, const std::string& text, int runs) {
-    std::vector<double> cuts, lastMillisecond;
+    std::vector<double> cuts, lastMillisecond, againstSpeech;  // the end against the 5 ms before, and against the speech too
     int inSilence = 0;
     for (int run = 0; run < runs; ++run) {
         Clock::time_point asked = Clock::now();
@@ -183,7 +183,13 @@ void MeasureCutOffs(MonitorRecorder& monitor, const std::string& text, int runs)
         if (before < kQuietWindowRms * 3) {
             ++inSilence;  // the cut fell into a pause: nothing to fade
         } else {
-            lastMillisecond.push_back(Rms(samples, end - millisecond, millisecond) / before);
+            const double last = Rms(samples, end - millisecond, millisecond);
+            lastMillisecond.push_back(last / before);
+            // And against the speech's own level, the 50 ms before the cut: the 5 ms before
+            // the end may be a quiet stretch of the speech (a fade that falls in a word's
+            // quiet tail ends well below the speech yet not far below those 5 ms).
+            const double speech = Rms(samples, from > 50 * millisecond ? from - 50 * millisecond : 0, 50 * millisecond);
+            againstSpeech.push_back(speech > 0 ? std::min(last / before, last / speech) : last / before);
         }
         std::this_thread::sleep_for(milliseconds(300));
     }
@@ -197,6 +203,9 @@ void MeasureCutOffs(MonitorRecorder& monitor, const std::string& text, int runs)
     Report("live.clicks", double(std::count_if(lastMillisecond.begin(), lastMillisecond.end(),
                                                [](double level) { return level > kClickLevel; })));
     Report("live.cuts_judged", double(lastMillisecond.size()));
+    // An end above half of both: the speech still at its level when it stops.
+    Report("live.clicks_at_speech_level", double(std::count_if(againstSpeech.begin(), againstSpeech.end(),
+                                                               [](double level) { return level > kClickLevel; })));
 }
 
 std::string SinkState() {

@@ -1,18 +1,22 @@
 // The sound server through PulseAudio's asynchronous API: a deep queue at the server, and
 // a cut-off that rewrites what the server has not played yet. PulseAudio itself rewinds
 // its sink over what it has read but not played; PipeWire's PulseAudio service cannot, so
-// there the fade is written ahead of what its graph will read next.
+// there the fade is written where its graph reads next, past a cycle that will read before
+// the write arrives (GraphCycles).
 #include <pulse/pulseaudio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "DeviceConnection.h"
+#include "GraphCycles.h"
 
 namespace {
 
@@ -28,10 +32,13 @@ constexpr int64_t kMostRewound = kRate * 50 / 1000;
 // The graph's cycle on a server that does not say what it is: PipeWire's largest default.
 constexpr int64_t kUnknownCycleFrames = kRate * 2048 / 48000;
 
-/// One cycle of PipeWire's graph in frames at kRate, from the latency the server reports
-/// for our stream ("node.latency", "441/44100") and the rate its graph runs at: the graph
-/// reads a power of two of frames at a time, no more than the smallest latency a stream
-/// asked for. kUnknownCycleFrames when the figure is missing or not one.
+// The time a write takes to reach the server, at most, on one machine.
+constexpr std::chrono::microseconds kWriteTransit{200};
+
+/// The longest cycle of PipeWire's graph the latency the server reports for our stream
+/// ("node.latency", "441/44100") allows, in frames at kRate, at the rate its graph runs
+/// at: the graph reads a power of two of frames at a time, no more than the smallest
+/// latency a stream asked for. kUnknownCycleFrames when the figure is missing or not one.
 int64_t GraphCycleFrames(const char* nodeLatency, uint32_t graphRate) {
     unsigned long frames = 0, rate = 0;
     if (nodeLatency == nullptr || std::sscanf(nodeLatency, "%lu/%lu", &frames, &rate) != 2 || frames == 0 || rate == 0 ||
@@ -39,8 +46,8 @@ int64_t GraphCycleFrames(const char* nodeLatency, uint32_t graphRate) {
         return kUnknownCycleFrames;
     const double atGraphRate = static_cast<double>(frames) * graphRate / rate;
     double quantum = 1;
-    while (quantum < atGraphRate && quantum < 65536) quantum *= 2;
-    return static_cast<int64_t>(quantum * kRate / graphRate) + 1;
+    while (quantum * 2 <= atGraphRate && quantum < 65536) quantum *= 2;
+    return static_cast<int64_t>(std::ceil(quantum * kRate / graphRate));
 }
 
 class PulseConnection : public DeviceConnection {
@@ -116,7 +123,9 @@ public:
         Locked locked(loop);
         if (!Good()) return;
         // Where the server is now, asked afresh: a round trip of well under a millisecond.
+        const GraphCycles::Clock::time_point asked = GraphCycles::Clock::now();
         if (!Await(pa_stream_update_timing_info(stream, SignalDone, loop))) return;
+        const GraphCycles::Clock::time_point answered = GraphCycles::Clock::now();
         const pa_timing_info* timing = pa_stream_get_timing_info(stream);
         if (timing == nullptr || timing->read_index_corrupt) {
             Await(pa_stream_flush(stream, SignalDone, loop));  // no fade, but silence
@@ -134,11 +143,17 @@ public:
                 std::min<int64_t>(kMostRewound, static_cast<int64_t>(timing->sink_usec * kRate / PA_USEC_PER_SEC));
             from = read - latency + static_cast<int64_t>(kFadeLeadFrames);
         } else {
-            // What the graph has read is gone for good, and its next cycle may read a
-            // cycle more before this write arrives: the fade starts past that, and past
-            // what the reply and the write spend on the way.
-            const auto transport = static_cast<int64_t>(timing->transport_usec * kRate / PA_USEC_PER_SEC);
-            from = read + cycleFrames + transport + static_cast<int64_t>(kFadeLeadFrames);
+            // What the graph has read is gone for good: the fade starts where it reads
+            // next, past each cycle that falls before this write arrives. Where the cycles'
+            // times are not known, past a whole cycle, and what the reply and the write
+            // spend on the way.
+            const GraphCycles::Ahead ahead = cycles ? cycles->Before(asked, answered + kWriteTransit)
+                                                    : GraphCycles::Ahead{cycleFrames, false};
+            from = read + ahead.frames;
+            if (!ahead.known) {
+                const auto transport = static_cast<int64_t>(timing->transport_usec * kRate / PA_USEC_PER_SEC);
+                from += transport + static_cast<int64_t>(kFadeLeadFrames);
+            }
         }
         from = std::max(recent.Start(), from);
         if (from >= recent.End()) return;  // all of it has been heard
@@ -164,7 +179,7 @@ private:
         stream = pa_stream_new(context, "speech", &spec, nullptr);
         if (stream == nullptr) return false;
         pa_stream_set_state_callback(stream, Signal, loop);
-        pa_stream_set_write_callback(stream, SignalWritable, loop);
+        pa_stream_set_write_callback(stream, OnWritable, this);
         pa_buffer_attr attributes{};
         attributes.maxlength = static_cast<uint32_t>(-1);
         attributes.tlength = kQueueBytes;
@@ -182,8 +197,11 @@ private:
             pa_threaded_mainloop_wait(loop);
         }
         // A server that cannot rewrite what it has read says how much its graph reads at
-        // a time by the latency it gives the stream.
-        if (!rewinds) Await(pa_context_get_sink_input_info(context, pa_stream_get_index(stream), OnStreamInfo, this));
+        // a time by the latency it gives the stream, and when by its requests for more.
+        if (!rewinds) {
+            Await(pa_context_get_sink_input_info(context, pa_stream_get_index(stream), OnStreamInfo, this));
+            cycles.emplace(cycleFrames, static_cast<int64_t>(kRequestBytes / kFrameBytes), kRate);
+        }
         return Good();
     }
 
@@ -217,8 +235,10 @@ private:
 
     static void Signal(pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
     static void Signal(pa_stream*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
-    static void SignalWritable(pa_stream*, size_t, void* loop) {
-        pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
+    static void OnWritable(pa_stream*, size_t, void* self) {
+        auto& connection = *static_cast<PulseConnection*>(self);
+        if (connection.cycles) connection.cycles->Requested(GraphCycles::Clock::now());
+        pa_threaded_mainloop_signal(connection.loop, 0);
     }
     static void SignalDone(pa_stream*, int, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
 
@@ -245,7 +265,8 @@ private:
     RecentAudio recent{kRate};
     bool rewinds = true;                       // PulseAudio rewinds its sink; PipeWire cannot
     uint32_t graphRate = 48000;                // the server's own rate
-    int64_t cycleFrames = kUnknownCycleFrames;  // what PipeWire's graph reads at a time
+    int64_t cycleFrames = kUnknownCycleFrames;  // what PipeWire's graph reads at a time, at most
+    std::optional<GraphCycles> cycles;          // ...and when, on PipeWire
 };
 
 }  // namespace
