@@ -83,12 +83,15 @@ public:
         }
         // Which server this is decides how a cut-off reaches ahead of it.
         Await(pa_context_get_server_info(context, OnServerInfo, this));
+        // PipeWire takes some milliseconds to make a stream: they go by while the text's
+        // first phrase is synthesized.
+        if (!rewinds) BeginStream();
         return pa_context_get_state(context) == PA_CONTEXT_READY;
     }
 
     size_t Write(const int16_t* samples, size_t frames, const std::atomic<bool>& interrupted) override {
         Locked locked(loop);
-        if (stream == nullptr && !OpenStream()) return 0;
+        if (!OpenStream()) return 0;
         size_t taken = 0;
         while (frames > 0 && !interrupted) {
             if (!Good()) return taken;
@@ -111,7 +114,7 @@ public:
     bool Alive() override {
         Locked locked(loop);
         return pa_context_get_state(context) == PA_CONTEXT_READY &&
-               (stream == nullptr || pa_stream_get_state(stream) == PA_STREAM_READY);
+               (stream == nullptr || PA_STREAM_IS_GOOD(pa_stream_get_state(stream)));
     }
 
     void Wake() override {
@@ -171,10 +174,31 @@ public:
     }
 
 private:
-    /// Opens the playback stream, with the lock held, when the first audio is there: a
-    /// stream that stood empty since it was opened could find the sink in a long rendering
-    /// block (the null sink's), and wait for it to end.
+    /// Opens the playback stream, with the lock held, when the first audio is there (a
+    /// stream that stood empty since it was opened could find PulseAudio's sink in a long
+    /// rendering block, the null sink's, and wait for it to end), or at once on PipeWire;
+    /// waits until it is ready.
     bool OpenStream() {
+        if (stream == nullptr && !BeginStream()) return false;
+        for (;;) {
+            pa_stream_state_t state = pa_stream_get_state(stream);
+            if (state == PA_STREAM_READY) break;
+            if (!PA_STREAM_IS_GOOD(state)) return false;
+            pa_threaded_mainloop_wait(loop);
+        }
+        // A server that cannot rewrite what it has read says how much its graph reads at
+        // a time by the latency it gives the stream (asked for without waiting: the first
+        // audio goes out meanwhile), and when by its requests for more.
+        if (!rewinds && !streamInfoAsked) {
+            streamInfoAsked = true;
+            if (pa_operation* asking = pa_context_get_sink_input_info(context, pa_stream_get_index(stream), OnStreamInfo, this))
+                pa_operation_unref(asking);
+        }
+        return Good();
+    }
+
+    /// Asks for the playback stream, with the lock held, without waiting for it.
+    bool BeginStream() {
         pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
         stream = pa_stream_new(context, "speech", &spec, nullptr);
         if (stream == nullptr) return false;
@@ -189,20 +213,7 @@ private:
         attributes.minreq = kRequestBytes;
         attributes.fragsize = static_cast<uint32_t>(-1);
         auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_EARLY_REQUESTS | PA_STREAM_NOT_MONOTONIC);
-        if (pa_stream_connect_playback(stream, nullptr, &attributes, flags, nullptr, nullptr) < 0) return false;
-        for (;;) {
-            pa_stream_state_t state = pa_stream_get_state(stream);
-            if (state == PA_STREAM_READY) break;
-            if (!PA_STREAM_IS_GOOD(state)) return false;
-            pa_threaded_mainloop_wait(loop);
-        }
-        // A server that cannot rewrite what it has read says how much its graph reads at
-        // a time by the latency it gives the stream, and when by its requests for more.
-        if (!rewinds) {
-            Await(pa_context_get_sink_input_info(context, pa_stream_get_index(stream), OnStreamInfo, this));
-            cycles.emplace(cycleFrames, static_cast<int64_t>(kRequestBytes / kFrameBytes), kRate);
-        }
-        return Good();
+        return pa_stream_connect_playback(stream, nullptr, &attributes, flags, nullptr, nullptr) >= 0;
     }
 
     static void OnServerInfo(pa_context*, const pa_server_info* info, void* self) {
@@ -214,11 +225,11 @@ private:
         pa_threaded_mainloop_signal(connection.loop, 0);
     }
 
-    static void OnStreamInfo(pa_context*, const pa_sink_input_info* info, int last, void* self) {
+    static void OnStreamInfo(pa_context*, const pa_sink_input_info* info, int, void* self) {
         auto& connection = *static_cast<PulseConnection*>(self);
-        if (info != nullptr)
-            connection.cycleFrames = GraphCycleFrames(pa_proplist_gets(info->proplist, "node.latency"), connection.graphRate);
-        if (last != 0 || info == nullptr) pa_threaded_mainloop_signal(connection.loop, 0);
+        if (info == nullptr || connection.cycles) return;
+        connection.cycleFrames = GraphCycleFrames(pa_proplist_gets(info->proplist, "node.latency"), connection.graphRate);
+        connection.cycles.emplace(connection.cycleFrames, static_cast<int64_t>(kRequestBytes / kFrameBytes), kRate);
     }
 
     /// Holds the main loop's lock for a scope.
@@ -267,6 +278,7 @@ private:
     uint32_t graphRate = 48000;                // the server's own rate
     int64_t cycleFrames = kUnknownCycleFrames;  // what PipeWire's graph reads at a time, at most
     std::optional<GraphCycles> cycles;          // ...and when, on PipeWire
+    bool streamInfoAsked = false;
 };
 
 }  // namespace
