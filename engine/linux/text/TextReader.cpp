@@ -92,8 +92,8 @@ std::string TextReader::Read(std::string_view utf8, bool asciiOnly, icu::Transli
     for (Row& row : rows) row.matcher->reset(text);
     // The rows are tried only where a word holds something one could match (most of a
     // text is plain words), and there only where something may start: not inside a run of
-    // letters and digits, where every row's own lookbehind forbids a start. The first row
-    // in the table's order that matches at a place reads it.
+    // letters and digits, where no reading starts ("221B" is read from its "2", "3rd"
+    // from its "3"). The first row in the table's order that matches at a place reads it.
     for (const auto& [regionStart, regionEnd] : Candidates(text)) {
         for (int32_t at = std::max(regionStart, done); at < regionEnd; at = text.moveIndex32(at, 1)) {
             const UChar32 c = text.char32At(at);
