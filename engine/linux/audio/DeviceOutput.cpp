@@ -90,13 +90,19 @@ HRESULT DeviceOutput::Write(const void* samples, size_t frames) {
             if (leftFrames == 0 || interrupted) break;
             // The connection broke: the server went away. What it had queued is lost with
             // it; the text goes on through a fresh connection from where it stands.
+            if (taken > 0) giveUp = Clock::time_point{};  // it played: a new break, a new wait
             Drop(current);
         }
-        if (SUCCEEDED(Open())) continue;
-        // A server restarting takes a moment to take connections again.
-        if (giveUp == Clock::time_point{}) giveUp = Clock::now() + kServerReturn;
-        if (Clock::now() >= giveUp) return E_AUDIO_DEVICE_NOT_READY;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        // A server restarting takes a moment to take connections again, and one that takes
+        // them but no stream (no device to play on) is waited for the same way: tried
+        // again after a pause, never in a tight loop, until kServerReturn has gone by.
+        if (giveUp == Clock::time_point{}) {
+            giveUp = Clock::now() + kServerReturn;
+        } else {
+            if (Clock::now() >= giveUp) return E_AUDIO_DEVICE_NOT_READY;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        Open();  // a failure is tried again on the next round
     }
     {
         std::lock_guard<std::mutex> idle(idleLock);
