@@ -48,8 +48,9 @@ private:
 };
 
 /// One way of reaching the speakers (the sound server or an ALSA device), playing 44.1
-/// kHz 16-bit mono with about kQueueMilliseconds queued. Closing it lets the device sleep.
-/// Write, CutOff and Drain come from one thread at a time; Wake and Alive from any.
+/// kHz 16-bit mono with about kQueueMilliseconds queued. Resting or closing it lets the
+/// device sleep. Write, CutOff, Drain and Rest come from one thread at a time; Wake, Alive
+/// and Expect from any.
 class DeviceConnection {
 public:
     virtual ~DeviceConnection() = default;
@@ -60,6 +61,14 @@ public:
     /// Whether what it reaches is still there: a sound server that went away (a crash, a
     /// restart) leaves the connection dead, to be noticed before a text is spent on it.
     virtual bool Alive() = 0;
+    /// A text is on its way: what takes the server time to make for it (PipeWire's
+    /// stream) is begun now, while the text is synthesized. From any thread.
+    virtual void Expect() {}
+    /// Lets the device sleep while keeping the way to it: the playback ends, so the
+    /// server may suspend its sink, and the connection stays for the next text, which
+    /// then does not wait for one to be made. False where it cannot; the connection is
+    /// then closed instead.
+    virtual bool Rest() { return false; }
     /// Makes a Write waiting for room look at its `interrupted` flag now.
     virtual void Wake() {}
     /// Replaces what is queued and not yet heard by a short fade of it, then silence.

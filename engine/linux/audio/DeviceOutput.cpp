@@ -20,33 +20,44 @@ HRESULT DeviceOutput::Open() {
     // Never waiting for a write under way, which would hold a Speak call back.
     if (open) {
         std::shared_ptr<DeviceConnection> current = Current();
-        if (current && current->Alive()) return S_OK;
+        if (current && current->Alive()) return Expecting(*current);
     }
     std::lock_guard<std::mutex> guard(opening);
     if (std::shared_ptr<DeviceConnection> current = Current()) {
-        if (current->Alive()) return S_OK;
+        if (current->Alive()) return Expecting(*current);
         // A server that went away (a crash, a restart) while the connection stood idle
         // left it dead: a fresh one takes the text instead.
         Drop(current);
     }
-    std::unique_ptr<DeviceConnection> made = OpenPulseConnection();
+    std::shared_ptr<DeviceConnection> made = OpenPulseConnection();
     // ALSA only where no sound server runs at all: while one is meant to, ALSA's default
     // is that server (or a device it is about to take back).
     if (!made && !SoundServerExpected()) made = OpenAlsaConnection();
     if (!made) return E_AUDIO_DEVICE_NOT_READY;
     {
         std::lock_guard<std::mutex> guarded(handle);
-        connection = std::move(made);
+        connection = made;
     }
     open = true;
-    std::lock_guard<std::mutex> idle(idleLock);
-    if (!idleWatch.joinable()) {
-        try {
-            idleWatch = std::thread(&DeviceOutput::WatchIdle, this);
-        } catch (...) {
-            // No thread to be had: the device stays awake while the voice lives.
+    {
+        std::lock_guard<std::mutex> idle(idleLock);
+        if (!idleWatch.joinable()) {
+            try {
+                idleWatch = std::thread(&DeviceOutput::WatchIdle, this);
+            } catch (...) {
+                // No thread to be had: the device stays awake while the voice lives.
+            }
         }
     }
+    return Expecting(*made);
+}
+
+HRESULT DeviceOutput::Expecting(DeviceConnection& current) {
+    current.Expect();
+    // What was begun for the text is let go of again should no audio come of it: the rest
+    // falls due as after speech.
+    std::lock_guard<std::mutex> idle(idleLock);
+    if (restAt == Clock::time_point::max()) ExpectRest(Clock::now());
     return S_OK;
 }
 
@@ -166,11 +177,16 @@ void DeviceOutput::WatchIdle() {
             // A write that came in the meantime has set another time to rest.
             std::lock_guard<std::mutex> check(idleLock);
             bool stillIdle = restAt == Clock::time_point::max();
-            // Closed, not paused: with none of its streams left, the server's sink is idle and,
-            // with module-suspend-on-idle as desktops have it, suspended. A stream merely corked
-            // left the null sink in a long rendering block once uncorked, holding the next
-            // speech back; a new connection takes a few milliseconds.
-            if (stillIdle) Close();
+            // The stream ended, not paused: with none of its streams left, the server's sink
+            // is idle and, with module-suspend-on-idle as desktops have it (WirePlumber's
+            // own on PipeWire), suspended. A stream merely corked left the null sink in a
+            // long rendering block once uncorked, holding the next speech back. The
+            // connection to the server stays where it can (making one takes PipeWire some
+            // 1.5 ms); a server gone meanwhile is noticed by Open().
+            if (stillIdle) {
+                std::shared_ptr<DeviceConnection> current = Current();
+                if (!current || !current->Rest()) Close();
+            }
         }
         idle.lock();
     }

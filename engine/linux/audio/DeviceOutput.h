@@ -15,8 +15,9 @@ class DeviceConnection;
 /// first use and keeps about a quarter of a second queued, so speech rides over a busy
 /// machine; Discard() still silences it within milliseconds, fading out what is queued
 /// rather than stopping at whatever level the speech had. Once the queue has played out
-/// and nothing new has come for kRestAfter, the device is let go of (the connection is
-/// closed) so that it can sleep; the next write opens it again. A sound server that went
+/// and nothing new has come for kRestAfter, the device is let go of (the sound server's
+/// stream ended, the connection kept; ALSA's device closed) so that it can sleep; the next
+/// text takes it up again, its stream begun as the text is accepted. A sound server that went
 /// away (a crash, a restart) is noticed before a text is spent on it (Open() finds the
 /// connection dead and opens a fresh one), and a write that finds the connection broken
 /// goes on through a fresh one from where the text stands, waiting up to kServerReturn for
@@ -47,6 +48,9 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    /// Has `current` (alive) begin what the coming text needs, and rest again if no audio
+    /// comes; S_OK.
+    HRESULT Expecting(DeviceConnection& current);
     /// Closes `broken` unless another connection has taken its place.
     void Drop(const std::shared_ptr<DeviceConnection>& broken);
     /// The connection, if one is open; with `lock` held.

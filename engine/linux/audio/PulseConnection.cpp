@@ -117,6 +117,18 @@ public:
                (stream == nullptr || PA_STREAM_IS_GOOD(pa_stream_get_state(stream)));
     }
 
+    void Expect() override {
+        Locked locked(loop);
+        if (!rewinds && stream == nullptr && pa_context_get_state(context) == PA_CONTEXT_READY) BeginStream();
+    }
+
+    bool Rest() override {
+        Locked locked(loop);
+        if (pa_context_get_state(context) != PA_CONTEXT_READY) return false;
+        EndStream();
+        return true;
+    }
+
     void Wake() override {
         Locked locked(loop);
         pa_threaded_mainloop_signal(loop, 0);
@@ -195,6 +207,20 @@ private:
                 pa_operation_unref(asking);
         }
         return Good();
+    }
+
+    /// Ends the playback stream, with the lock held; the next one starts afresh, its
+    /// positions from 0 and its graph's cycles unknown.
+    void EndStream() {
+        if (stream == nullptr) return;
+        pa_stream_set_state_callback(stream, nullptr, nullptr);
+        pa_stream_set_write_callback(stream, nullptr, nullptr);
+        pa_stream_disconnect(stream);
+        pa_stream_unref(stream);
+        stream = nullptr;
+        recent = RecentAudio{kRate};
+        cycles.reset();
+        streamInfoAsked = false;
     }
 
     /// Asks for the playback stream, with the lock held, without waiting for it.
