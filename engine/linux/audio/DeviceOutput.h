@@ -17,7 +17,8 @@ class DeviceConnection;
 /// rather than stopping at whatever level the speech had. Once the queue has played out
 /// and nothing new has come for kRestAfter, the device is let go of (the sound server's
 /// stream ended, the connection kept; ALSA's device closed) so that it can sleep; the next
-/// text takes it up again, its stream begun as the text is accepted. A sound server that went
+/// text takes it up again (on PipeWire, whose streams take milliseconds to make, its
+/// stream is begun as the text is accepted). A sound server that went
 /// away (a crash, a restart) is noticed before a text is spent on it (Open() finds the
 /// connection dead and opens a fresh one), and a write that finds the connection broken
 /// goes on through a fresh one from where the text stands, waiting up to kServerReturn for
