@@ -83,9 +83,6 @@ public:
         }
         // Which server this is decides how a cut-off reaches ahead of it.
         Await(pa_context_get_server_info(context, OnServerInfo, this));
-        // PipeWire takes some milliseconds to make a stream: they go by while the text's
-        // first phrase is synthesized.
-        if (!rewinds) BeginStream();
         return pa_context_get_state(context) == PA_CONTEXT_READY;
     }
 
@@ -113,10 +110,11 @@ public:
 
     bool Alive() override {
         Locked locked(loop);
-        return pa_context_get_state(context) == PA_CONTEXT_READY &&
-               (stream == nullptr || PA_STREAM_IS_GOOD(pa_stream_get_state(stream)));
+        return Reachable();
     }
 
+    /// PipeWire takes some milliseconds to make a stream: they go by while the text's
+    /// first phrase is synthesized.
     void Expect() override {
         Locked locked(loop);
         if (!rewinds && stream == nullptr && pa_context_get_state(context) == PA_CONTEXT_READY) BeginStream();
@@ -279,6 +277,13 @@ private:
     }
     static void SignalDone(pa_stream*, int, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
 
+    /// Whether the server is still there, with the lock held: the context ready, and the
+    /// stream, if there is one, not failed.
+    bool Reachable() const {
+        return pa_context_get_state(context) == PA_CONTEXT_READY &&
+               (stream == nullptr || PA_STREAM_IS_GOOD(pa_stream_get_state(stream)));
+    }
+
     bool Good() const {
         return pa_context_get_state(context) == PA_CONTEXT_READY && stream != nullptr &&
                pa_stream_get_state(stream) == PA_STREAM_READY;
@@ -287,10 +292,7 @@ private:
     /// Waits, with the lock held, until `operation` is done or the connection broke.
     bool Await(pa_operation* operation) {
         if (operation == nullptr) return false;
-        while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING &&
-               pa_context_get_state(context) == PA_CONTEXT_READY &&
-               (stream == nullptr || PA_STREAM_IS_GOOD(pa_stream_get_state(stream))))
-            pa_threaded_mainloop_wait(loop);
+        while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING && Reachable()) pa_threaded_mainloop_wait(loop);
         bool done = pa_operation_get_state(operation) == PA_OPERATION_DONE;
         pa_operation_unref(operation);
         return done;
